@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the regular suite, the suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzz target for a short while.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+bash scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+export CCACHE_DIR=${CCACHE_DIR:-$root/build/.ccache}
+jobs=$(nproc)
+fuzz_seconds=${FC_FUZZ_SECONDS:-20}
+
+step() { printf '\n==== %s (%s)\n' "$1" "$(date +%T)"; }
+
+step "build"
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+ninja -C build/release -j"$jobs"
+step "tests"
+ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600
+
+step "build with sanitizers"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFC_SANITIZE=ON -DFC_BENCH=OFF >/dev/null
+ninja -C build/asan -j"$jobs"
+step "tests with sanitizers"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900
+
+step "fuzz targets"
+CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFC_FUZZ=ON \
+    -DFC_GUI=OFF -DFC_TESTS=OFF -DFC_BENCH=OFF >/dev/null
+ninja -C build/fuzz -j"$jobs"
+for f in build/fuzz/fuzz/fuzz_*; do
+    [ -x "$f" ] || continue
+    name=$(basename "$f")
+    corpus=build/fuzz/corpus/$name
+    mkdir -p "$corpus"
+    seeds=tests/data/fuzz/${name#fuzz_}
+    echo "-- $name for ${fuzz_seconds}s"
+    if [ -d "$seeds" ]; then
+        "$f" -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=0 "$corpus" "$seeds" 2>&1 | tail -n 3
+    else
+        "$f" -max_total_time="$fuzz_seconds" -max_len=65536 -print_final_stats=0 "$corpus" 2>&1 | tail -n 3
+    fi
+done
+step "all tests passed"

@@ -1,0 +1,260 @@
+#include "components/model/Workbook.h"
+
+#include "components/formula/Formula.h"
+
+#include <algorithm>
+
+namespace fc {
+
+Workbook::Workbook() { reset(); }
+
+Workbook::~Workbook() = default;
+
+void Workbook::reset() {
+    sheets_.clear();
+    sheets_.push_back(std::make_unique<Sheet>(*this, "Sheet1"));
+    current_ = 0;
+    styles_ = StyleTable();
+    modified_ = false;
+    autoRecalc_ = true;
+    mode_ = 0;
+    view_ = ViewOptions();
+    allow_ = Permissions();
+    events_ = EventSwitches();
+    dirty_ = false;
+    noteLayoutChange();
+    noteViewChange();
+}
+
+void Workbook::setNumSheets(int n) {
+    n = std::clamp(n, 1, 256);
+    if (n == numSheets()) {
+        return;
+    }
+    if (n > numSheets()) {
+        insertSheets(numSheets() + 1, n - numSheets());
+    } else {
+        deleteSheets(n + 1, numSheets() - n);
+    }
+}
+
+void Workbook::setCurrentSheet(int n) {
+    if (n < 1 || n > numSheets() || n - 1 == current_) {
+        return;
+    }
+    current_ = n - 1;
+    noteViewChange();
+}
+
+Sheet& Workbook::sheet(int n) {
+    if (n < 1 || n > numSheets()) {
+        return sheet();
+    }
+    return *sheets_[static_cast<std::size_t>(n - 1)];
+}
+
+const Sheet& Workbook::sheet(int n) const {
+    if (n < 1 || n > numSheets()) {
+        return sheet();
+    }
+    return *sheets_[static_cast<std::size_t>(n - 1)];
+}
+
+std::string Workbook::newSheetName() const {
+    for (int i = 1;; ++i) {
+        std::string name = "Sheet" + std::to_string(i);
+        bool used = std::any_of(sheets_.begin(), sheets_.end(),
+                                [&](const auto& s) { return s->name() == name; });
+        if (!used) {
+            return name;
+        }
+    }
+}
+
+void Workbook::insertSheets(int at, int count) {
+    at = std::clamp(at, 1, numSheets() + 1);
+    count = std::clamp(count, 0, 256 - numSheets());
+    for (int i = 0; i < count; ++i) {
+        auto s = std::make_unique<Sheet>(*this, newSheetName());
+        sheets_.insert(sheets_.begin() + (at - 1 + i), std::move(s));
+    }
+    if (count > 0 && current_ >= at - 1 && numSheets() > count) {
+        current_ += count;
+    }
+    noteLayoutChange();
+    noteViewChange();
+}
+
+void Workbook::deleteSheets(int at, int count) {
+    if (at < 1 || at > numSheets()) {
+        return;
+    }
+    count = std::clamp(count, 0, numSheets() - at + 1);
+    count = std::min(count, numSheets() - 1);
+    if (count <= 0) {
+        return;
+    }
+    sheets_.erase(sheets_.begin() + (at - 1), sheets_.begin() + (at - 1 + count));
+    if (current_ >= at - 1 + count) {
+        current_ -= count;
+    } else if (current_ >= at - 1) {
+        current_ = std::min(at - 1, numSheets() - 1);
+    }
+    dirty_ = true;
+    noteLayoutChange();
+    noteViewChange();
+}
+
+void Workbook::setDefaultFont(const std::string& name, double size) {
+    Style s = styles_.get(0);
+    s.font.name = name;
+    s.font.size = size;
+    styles_.setDefault(s);
+    noteLayoutChange();
+}
+
+void Workbook::setAutoRecalc(bool on) {
+    autoRecalc_ = on;
+    if (on) {
+        recalcIfNeeded();
+    }
+}
+
+void Workbook::setRepaint(bool on) {
+    if (repaint_ == on) {
+        return;
+    }
+    repaint_ = on;
+    if (on && pendingRepaint_) {
+        pendingRepaint_ = false;
+        notify([](WorkbookListener& l) { l.layoutChanged(); });
+    }
+}
+
+void Workbook::setView(const ViewOptions& v) {
+    if (v == view_) {
+        return;
+    }
+    view_ = v;
+    view_.viewScale = std::clamp(view_.viewScale, 10, 400);
+    noteViewChange();
+}
+
+void Workbook::recalc() {
+    if (inRecalc_) {
+        return;
+    }
+    inRecalc_ = true;
+    if (events_.doStartRecalc) {
+        notify([](WorkbookListener& l) { l.startRecalc(); });
+    }
+    formula::recalculate(*this);
+    dirty_ = false;
+    inRecalc_ = false;
+    if (events_.doEndRecalc) {
+        notify([](WorkbookListener& l) { l.endRecalc(); });
+    }
+    noteChange(sheet(), {1, 1, kMaxRows, kMaxCols});
+}
+
+void Workbook::recalcIfNeeded() const {
+    if (dirty_ && autoRecalc_ && !inRecalc_) {
+        // Reading a value is logically const; the cached results are what changes.
+        const_cast<Workbook*>(this)->recalc();
+    }
+}
+
+void Workbook::addListener(WorkbookListener* l) {
+    if (l && std::find(listeners_.begin(), listeners_.end(), l) == listeners_.end()) {
+        listeners_.push_back(l);
+    }
+}
+
+void Workbook::removeListener(WorkbookListener* l) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), l), listeners_.end());
+}
+
+void Workbook::notify(const std::function<void(WorkbookListener&)>& f) {
+    // A listener may remove itself while being told.
+    std::vector<WorkbookListener*> copy = listeners_;
+    for (WorkbookListener* l : copy) {
+        if (std::find(listeners_.begin(), listeners_.end(), l) != listeners_.end()) {
+            f(*l);
+        }
+    }
+}
+
+void Workbook::noteChange(const Sheet& s, const CellRange& r) {
+    if (inRecalc_) {
+        return;
+    }
+    bool hasFormulas = false;
+    for (const auto& sh : sheets_) {
+        hasFormulas = hasFormulas || sh->formulaCount() > 0;
+    }
+    if (hasFormulas) {
+        dirty_ = true;
+    }
+    modified_ = true;
+    if (listeners_.empty()) {
+        return;
+    }
+    if (!repaint_) {
+        pendingRepaint_ = true;
+        return;
+    }
+    int idx = indexOf(s);
+    notify([&](WorkbookListener& l) { l.cellsChanged(idx, r); });
+}
+
+void Workbook::noteLayoutChange() {
+    if (listeners_.empty()) {
+        return;
+    }
+    if (!repaint_) {
+        pendingRepaint_ = true;
+        return;
+    }
+    notify([](WorkbookListener& l) { l.layoutChanged(); });
+}
+
+void Workbook::noteViewChange() {
+    if (listeners_.empty()) {
+        return;
+    }
+    if (!repaint_) {
+        pendingRepaint_ = true;
+        return;
+    }
+    notify([](WorkbookListener& l) { l.viewChanged(); });
+}
+
+void Workbook::noteSelChange() {
+    if (events_.doSelChange) {
+        notify([](WorkbookListener& l) { l.selChange(); });
+    }
+}
+
+void Workbook::noteTopLeftChange() {
+    if (events_.doTopLeftChanged) {
+        notify([](WorkbookListener& l) { l.topLeftChanged(); });
+    }
+    noteViewChange();
+}
+
+void Workbook::noteObjValueChange(int id) {
+    if (events_.doObjValueChanged) {
+        notify([id](WorkbookListener& l) { l.objValueChanged(id); });
+    }
+}
+
+int Workbook::indexOf(const Sheet& s) const {
+    for (std::size_t i = 0; i < sheets_.size(); ++i) {
+        if (sheets_[i].get() == &s) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace fc
