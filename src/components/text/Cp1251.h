@@ -29,3 +29,9 @@ std::string lower(std::string_view s);
 int collate(std::string_view a, std::string_view b, bool caseSensitive = false);
 
 } // namespace fc::cp1251
+
+namespace fc {
+// A Windows-1251 text from a UTF-8 literal: the program's fixed texts are written in the
+// sources as they read and converted once where they are used.
+inline std::string w(std::string_view utf8) { return cp1251::fromUtf8(utf8); }
+} // namespace fc
