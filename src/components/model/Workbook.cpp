@@ -26,6 +26,28 @@ void Workbook::reset() {
     noteViewChange();
 }
 
+void Workbook::swapContents(Workbook& other) {
+    std::swap(sheets_, other.sheets_);
+    for (auto& s : sheets_) {
+        s->book_ = this;
+    }
+    for (auto& s : other.sheets_) {
+        s->book_ = &other;
+    }
+    std::swap(current_, other.current_);
+    std::swap(styles_, other.styles_);
+    std::swap(modified_, other.modified_);
+    std::swap(autoRecalc_, other.autoRecalc_);
+    std::swap(mode_, other.mode_);
+    std::swap(view_, other.view_);
+    std::swap(allow_, other.allow_);
+    std::swap(events_, other.events_);
+    std::swap(dirty_, other.dirty_);
+    noteLayoutChange();
+    noteViewChange();
+    other.noteLayoutChange();
+}
+
 void Workbook::setNumSheets(int n) {
     n = std::clamp(n, 1, 256);
     if (n == numSheets()) {

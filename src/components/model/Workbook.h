@@ -76,6 +76,10 @@ public:
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
+    // Exchanges everything but the listeners with `other` (a reader fills a fresh workbook and
+    // swaps it in only when the whole file was read).
+    void swapContents(Workbook& other);
+
     // Back to a new workbook: one empty sheet "Sheet1", default settings (listeners stay).
     void reset();
 
