@@ -25,7 +25,7 @@ public:
     void reset(); // back to the built-in prototype
 
     int count() const { return count_; }
-    const std::string& line(int n) const;     // code page 866, as received
+    const std::string& line(int n) const; // code page 866, as received
     const std::string& fragment(int n, int k) const;
 
     // The first prototype whose fragment 1 begins `text`: its number (0: none) and

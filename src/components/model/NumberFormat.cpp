@@ -108,19 +108,11 @@ void serialToDate(double serial, int& year, int& month, int& day) {
 FormattedText formatValue(const Value& v, std::string_view format) {
     FormattedText out;
     switch (v.kind) {
-    case ValueKind::Empty:
-        return out;
-    case ValueKind::Text:
-        out.text = v.text;
-        return out;
-    case ValueKind::Boolean:
-        out.text = v.number != 0 ? "TRUE" : "FALSE";
-        return out;
-    case ValueKind::Error:
-        out.text = errorText(v.error);
-        return out;
-    case ValueKind::Number:
-        break;
+    case ValueKind::Empty: return out;
+    case ValueKind::Text: out.text = v.text; return out;
+    case ValueKind::Boolean: out.text = v.number != 0 ? "TRUE" : "FALSE"; return out;
+    case ValueKind::Error: out.text = errorText(v.error); return out;
+    case ValueKind::Number: break;
     }
     out.text = formatGeneral(v.number);
     return out;
