@@ -13,7 +13,9 @@ namespace rptool {
 namespace {
 
 const Command kCommands[] = {
-    {"dump", "FILE            print a workbook as JSON", dump},
+    {"dump", "FILE            print a workbook or a template as JSON", dump},
+    {"convert", "IN OUT [--format table|ext|turbo|vts]  a template or workbook into another layout",
+     convert},
 };
 
 int usage() {

@@ -3,9 +3,15 @@
 #include "components/model/Workbook.h"
 #include "components/platform/Prompter.h"
 #include "designer/DesignerSheet.h"
+#include "designer/ObjectTransfer.h"
 #include "designer/TableFormatWriter.h"
 #include "designer/TemplateMessages.h"
 #include "designer/TemplateReader.h"
+#include "designer/TurboReader.h"
+#include "designer/TurboWriter.h"
+
+#include "components/format/FileType.h"
+#include "components/text/Cp1251.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -37,6 +43,20 @@ bool writeAll(QFile& f, const std::string& bytes) {
 // Replaces `to` by `from` in one step, so that no moment leaves the template missing.
 bool replaceFile(const QString& from, const QString& to) {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+// The name a layout line gives its companion, kept to a plain file name so that a template
+// cannot point the reader at files elsewhere.
+QString companionIn(const QString& dir, const std::string& name) {
+    std::string base = name;
+    const std::size_t slash = base.find_last_of("/\\");
+    if (slash != std::string::npos) {
+        base.erase(0, slash + 1);
+    }
+    if (base.empty() || base == "." || base == "..") {
+        return {};
+    }
+    return dir + QLatin1Char('/') + cp1251::toQString(base);
 }
 
 void setBusy(Workbook& book, bool busy) {
@@ -89,6 +109,29 @@ TemplateLoadResult TemplateFile::load(const QString& path, Workbook& book, Promp
     result.opened = true;
     result.layout = detectLayout(bytes);
     Workbook fresh;
+    if (result.layout == TemplateLayout::Ext || result.layout == TemplateLayout::Turbo) {
+        const QString dir = QFileInfo(path).absolutePath();
+        auto loader = [&](const std::string& name, Workbook& companion) {
+            const QString file = companionIn(dir, name);
+            if (file.isEmpty() || !QFileInfo::exists(file)) {
+                return 0;
+            }
+            std::string error;
+            return readWorkbookFile(file, companion, error) != 0 ? 1 : -1;
+        };
+        TurboReader::Result r = TurboReader(options).read(bytes, loader, fresh);
+        result.report = std::move(r.report);
+        book.swapContents(fresh);
+        setBusy(book, false);
+        if (r.companionMissing) {
+            prompter.error(templatemsg::companionMissing() + r.companion);
+        } else if (r.companionDamaged) {
+            prompter.error(templatemsg::readError());
+        } else if (result.report.unreadableLines > 0) {
+            prompter.error(templatemsg::readError());
+        }
+        return result;
+    }
     const TemplateLayout readAs =
         result.layout == TemplateLayout::Text ? TemplateLayout::Text : TemplateLayout::Table;
     result.report = TemplateReader(options).read(bytes, readAs, fresh);
@@ -103,9 +146,80 @@ TemplateLoadResult TemplateFile::load(const QString& path, Workbook& book, Promp
     return result;
 }
 
+QString TemplateFile::companionPath(const QString& path) {
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.size() > 4 && name.at(name.size() - 4) == QLatin1Char('.')) {
+        return path.left(path.size() - 3) + QStringLiteral("vts");
+    }
+    return path + QStringLiteral(".vts");
+}
+
+void TemplateFile::showMisplacedObject(Workbook& book, int sheet, int id, Prompter& prompter) {
+    Sheet& s = book.sheet(sheet);
+    book.setCurrentSheet(sheet);
+    if (DrawnObject* o = s.object(id)) {
+        s.setActiveCell(static_cast<int>(std::min(o->y1, o->y2)) + 1,
+                        static_cast<int>(std::min(o->x1, o->x2)) + 1);
+        for (DrawnObject& other : s.objects()) {
+            other.selected = other.id == id;
+        }
+    }
+    setBusy(book, false);
+    prompter.error(templatemsg::objectPlacement());
+}
+
+bool TemplateFile::saveExtended(const QString& path, Workbook& book, bool turbo,
+                                Prompter& prompter) {
+    if (book.numSheets() > 1) {
+        prompter.message(templatemsg::turboSaveCaption(), templatemsg::turboManySheets(),
+                         Prompter::Icon::Error);
+        return false;
+    }
+    setBusy(book, true);
+    Workbook companion;
+    const Sheet& sheet = book.sheet(1);
+    companion.setDefaultFont(book.defaultFont().name, book.defaultFont().size);
+    companion.sheet(1).setMaxRow(2);
+    companion.sheet(1).setMaxCol(sheet.maxCol());
+    objects::Collected moved = objects::collect(sheet, companion.sheet(1), turbo);
+    if (moved.misplaced) {
+        showMisplacedObject(book, 1, moved.misplaced, prompter);
+        return false;
+    }
+    const QString companionFile = companionPath(path);
+    TurboWriter writer(book, turbo, cp1251::fromQString(QFileInfo(companionFile).fileName()),
+                       TurboWriter::stampNow());
+    writer.setPlacements(std::move(moved.records));
+    std::string text;
+    if (!writer.write(text, companion)) {
+        setBusy(book, false);
+        prompter.error(templatemsg::turboVerticalMerge());
+        return false;
+    }
+    const QString tmpPath = path + QStringLiteral(".tmp");
+    QFile out(tmpPath);
+    std::string error;
+    bool ok = out.open(QIODevice::WriteOnly | QIODevice::Truncate) && writeAll(out, text);
+    out.close();
+    ok = ok && out.error() == QFileDevice::NoError &&
+         writeWorkbookFile(companionFile, kFileNative, companion, error) &&
+         replaceFile(tmpPath, path);
+    setBusy(book, false);
+    if (!ok) {
+        out.remove();
+        prompter.warning(templatemsg::turboSaveError());
+        return false;
+    }
+    book.setModified(false);
+    return true;
+}
+
 bool TemplateFile::save(const QString& path, Workbook& book, TemplateFormat format,
                         Prompter& prompter) {
-    (void)format;
+    if (format != TemplateFormat::Table) {
+        return saveExtended(path, book, format == TemplateFormat::Turbo, prompter);
+    }
     const QString tmpPath = path + QStringLiteral(".tmp");
     const QString stage = stagingPath(path);
     setBusy(book, true);

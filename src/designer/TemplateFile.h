@@ -38,6 +38,12 @@ public:
 
     // The staging file of a save: the template name with "tmp" for its extension.
     static QString stagingPath(const QString& path);
+    // The companion workbook of the extended layout: the name with "vts" for its extension.
+    static QString companionPath(const QString& path);
+
+private:
+    static bool saveExtended(const QString& path, Workbook& book, bool turbo, Prompter& prompter);
+    static void showMisplacedObject(Workbook& book, int sheet, int id, Prompter& prompter);
 };
 
 } // namespace fc
