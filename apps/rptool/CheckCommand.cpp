@@ -110,7 +110,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 int runCheck(int argc, char** argv) {
     std::vector<std::string> args;
-    for (int i = 0; i < argc; ++i) {
+    for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
     }
     return runCheck(args, std::cout, std::cerr);

@@ -21,8 +21,8 @@ struct StatementLine {
 bool checkStatements(const std::string& source, const std::vector<StatementLine>& lines,
                      Checker& checker, bool classify, std::ostream& out);
 
-// `rptool check`: `argv` holds the arguments after the command's name. 0 when every line is
-// right, 1 when one has an error, 2 for bad usage or an unreadable file.
+// `rptool check`: argv[0] is the command's name. 0 when every line is right, 1 when one has
+// an error, 2 for bad usage or an unreadable file.
 int runCheck(int argc, char** argv);
 int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

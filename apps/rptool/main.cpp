@@ -13,9 +13,12 @@ namespace rptool {
 
 namespace {
 
+// The checker's entry takes its own name as the first argument.
+int check(int argc, char** args) { return fc::runCheck(argc + 1, args - 1); }
+
 const Command kCommands[] = {
     {"dump", "FILE            print a workbook as JSON", dump},
-    {"check", "[-e LINE ...]  check report language lines (rptool check --help)", fc::runCheck},
+    {"check", "[-e LINE ...]  check report language lines (rptool check --help)", check},
 };
 
 int usage() {
