@@ -1,5 +1,6 @@
 // rptool: the command-line side of the program (templates, workbooks, answers, the stand-in
 // server). Each command is one entry of the table below and a function in a file of its own.
+#include "CheckCommand.h"
 #include "Commands.h"
 
 #include "components/text/Cp1251.h"
@@ -12,8 +13,12 @@ namespace rptool {
 
 namespace {
 
+// The checker's entry takes its own name as the first argument.
+int check(int argc, char** args) { return fc::runCheck(argc + 1, args - 1); }
+
 const Command kCommands[] = {
     {"dump", "FILE            print a workbook or a template as JSON", dump},
+    {"check", "[-e LINE ...]  check report language lines (rptool check --help)", check},
     {"convert", "IN OUT [--format table|ext|turbo|vts]  a template or workbook into another layout",
      convert},
 };

@@ -11,6 +11,8 @@
 namespace fc {
 
 class Sheet;
+class PrototypeTable;
+class StatementColourer;
 
 // How a template is read.
 struct TemplateReadOptions {
@@ -18,6 +20,9 @@ struct TemplateReadOptions {
     const TextMeasurer* measurer = nullptr;
     // The system decimal separator is a comma: the text form rewrites "1.25" as "1,25".
     bool decimalComma = false;
+    // The fact prototypes statements are checked against (not owned); the built-in one
+    // without them.
+    const PrototypeTable* prototypes = nullptr;
 };
 
 // What one reading found, beside the workbook it filled.
@@ -38,6 +43,7 @@ struct SheetReadContext {
     bool sheetLineSeen = false; // the file's first sheet line only names the first sheet
     const TemplateReadOptions& options;
     TemplateReadReport& report;
+    StatementColourer& colour;
 
     // The file line number of lines[pos] (row headings show it).
     int lineNo() const { return static_cast<int>(pos) + 1; }

@@ -2,36 +2,15 @@
 
 namespace fc {
 
-namespace {
-
-// Stand-in until the language checker is linked: service instructions red, comments grey.
-StatementClass checkerClass(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && line[i] == ' ') {
-        ++i;
-    }
-    if (i < line.size() && line[i] == ';') {
-        return StatementClass::Red;
-    }
-    if (i < line.size() && line[i] == '*') {
-        return StatementClass::Gray;
-    }
-    return StatementClass::Plain;
-}
-
-} // namespace
-
-StatementClass classifyStatement(std::string_view line) { return checkerClass(line); }
-
-void applyStatementClass(Font& font, StatementClass c) {
+void StatementColourer::apply(Font& font, LineClass c) {
     switch (c) {
-    case StatementClass::Strike:
+    case LineClass::Strike:
         font.color = kStatementRed;
         font.strikeout = true;
         break;
-    case StatementClass::Red: font.color = kStatementRed; break;
-    case StatementClass::Gray: font.color = kStatementGray; break;
-    case StatementClass::Plain: break;
+    case LineClass::Red: font.color = kStatementRed; break;
+    case LineClass::Gray: font.color = kStatementGray; break;
+    case LineClass::Plain: break;
     }
 }
 

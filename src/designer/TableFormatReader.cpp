@@ -236,7 +236,7 @@ void TableFormatReader::statementRow(std::string_view line) {
     std::string text = codepage::toWindows(tpl::rightTrimmed(line.substr(prefix)));
     Style st = sheet_.style(rows_, designer::kStatementCol);
     st.font = prefixFont(font);
-    applyStatementClass(st.font, classifyStatement(tpl::trimmed(text)));
+    ctx_.colour.recolour(st.font, tpl::trimmed(text));
     sheet_.setStyle(rows_, designer::kStatementCol, st);
     sheet_.setText(rows_, designer::kStatementCol, text);
     sheet_.setRowHeading(rows_, std::to_string(ctx_.lineNo()));

@@ -2,6 +2,7 @@
 
 #include "components/model/Workbook.h"
 #include "designer/DesignerSheet.h"
+#include "designer/StatementColour.h"
 #include "designer/TableFormatReader.h"
 #include "designer/TemplateText.h"
 #include "designer/TextFormReader.h"
@@ -19,7 +20,8 @@ TemplateReadReport TemplateReader::read(std::string_view bytes, TemplateLayout l
     book.setRepaint(false);
     designer::applyNewSheetDefaults(book.sheet(1));
     const std::vector<std::string_view> lines = tpl::splitLines(bytes);
-    SheetReadContext ctx{lines, 0, false, options_, report};
+    StatementColourer colour(options_.prototypes);
+    SheetReadContext ctx{lines, 0, false, options_, report, colour};
     bool table = layout != TemplateLayout::Text;
     for (int sheet = 1;; ++sheet) {
         if (table) {

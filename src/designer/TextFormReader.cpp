@@ -407,7 +407,7 @@ void TextFormReader::place() {
                 Style st = styleFor(row.font);
                 st.halign = HAlign::General;
                 st.wrap = false;
-                applyStatementClass(st.font, classifyStatement(tpl::trimmed(text)));
+                ctx_.colour.recolour(st.font, tpl::trimmed(text));
                 sheet_.setStyle(r, designer::kStatementCol, st);
                 sheet_.setText(r, designer::kStatementCol, text);
             }

@@ -43,7 +43,8 @@ std::size_t rowNumber(std::string_view field, int& n) {
 class Loader {
 public:
     Loader(Workbook& book, const TemplateReadOptions& options, TurboReader::Result& result)
-        : book_(book), sheet_(book.sheet(1)), options_(options), result_(result) {}
+        : book_(book), sheet_(book.sheet(1)), options_(options), result_(result),
+          colour_(options.prototypes) {}
 
     void companionRead(Workbook& companion) {
         companion_ = &companion;
@@ -135,7 +136,7 @@ private:
     void colour(int row, const std::string& text) {
         Style st = sheet_.style(row, designer::kStatementCol);
         st.font = book_.defaultFont();
-        applyStatementClass(st.font, classifyStatement(tpl::trimmed(text)));
+        colour_.recolour(st.font, tpl::trimmed(text));
         sheet_.setStyle(row, designer::kStatementCol, st);
     }
 
@@ -171,6 +172,7 @@ private:
     Sheet& sheet_;
     const TemplateReadOptions& options_;
     TurboReader::Result& result_;
+    StatementColourer colour_;
     Workbook* companion_ = nullptr;
     int maxCol_ = 1;
     int rows_ = 0;
