@@ -31,6 +31,15 @@ int borderDigit(BorderStyle s) {
     return s == BorderStyle::DashDotDot ? 9 : 8;
 }
 
+// Appends a Windows-1251 text in code page 866, its line ends turned into blanks.
+void appendDos(std::string& out, std::string_view text) {
+    for (char ch : text) {
+        out += ch == '\r' || ch == '\n'
+                   ? ' '
+                   : static_cast<char>(codepage::toDos(static_cast<unsigned char>(ch)));
+    }
+}
+
 // Line ends inside a text would cut its line in two.
 std::string oneLine(std::string s) {
     for (char& ch : s) {
@@ -43,6 +52,21 @@ std::string oneLine(std::string s) {
 
 bool checkerColour(const Font& f) { return f.color == kStatementRed || f.color == kStatementGray; }
 
+// Statements the table reader would take for a directive that shapes the file (a new sheet,
+// fonts, widths, column numbers, object blocks) rather than a print setting.
+bool looksStructural(std::string_view text) {
+    if (text.empty() || text[0] != ';') {
+        return false;
+    }
+    for (const char* key : {";TABLE", ";SHEET", ";;", ";COLW[", ";COL3", ";MAXCOL=", ";NOBJECTS[",
+                            ";OBJECTS[", ";OBJ="}) {
+        if (tpl::startsWithNoCase(text, key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool looksLikePrefix(std::string_view text) {
     std::size_t n = 0;
     return fontPrefix(text, n) >= 0;
@@ -51,14 +75,16 @@ bool looksLikePrefix(std::string_view text) {
 // The parts of a cell line that depend on the cell's style only.
 struct StyleParts {
     int font = -1;
-    std::string head; // borders, alignment, wrap
-    std::string tail; // pattern and number format
+    std::string fontText; // "<N>" or nothing
+    bool plain = false;   // with an empty text the line would say nothing
+    std::string head;     // borders, alignment, wrap
+    std::string tail;     // pattern and number format
 };
 
 class SheetEmitter {
 public:
     SheetEmitter(const Workbook& book, int index, const std::map<int, std::string>* placements)
-        : book_(book), sheet_(book.sheet(index)), index_(index), placements_(placements),
+        : book_(book), sheet_(book.sheet(index)), placements_(placements),
           maxCol_(std::min(sheet_.maxCol(), designer::kMaxFormCol)),
           colDigits_(maxCol_ >= 100 ? 3 : 2), merges_(sheet_.merges()) {
         if (index == 1) {
@@ -72,6 +98,11 @@ public:
         TemplateFont def;
         def.font = default_;
         fonts_.set(0, def);
+        colText_.resize(static_cast<std::size_t>(maxCol_) + 1);
+        for (int c = designer::kFirstFormCol; c <= maxCol_; ++c) {
+            colText_[static_cast<std::size_t>(c)] =
+                "&" + tpl::padRight(std::to_string(c), colDigits_);
+        }
     }
 
     int maxCol() const { return maxCol_; }
@@ -93,7 +124,6 @@ private:
 
     const Workbook& book_;
     const Sheet& sheet_;
-    int index_;
     const std::map<int, std::string>* placements_;
     int maxCol_;
     int colDigits_;
@@ -101,6 +131,7 @@ private:
     Font default_;
     FontTable fonts_;
     std::unordered_map<StyleId, StyleParts> parts_;
+    std::vector<std::string> colText_; // "&" + the padded column number
 };
 
 std::string SheetEmitter::directives() const {
@@ -192,6 +223,10 @@ const StyleParts& SheetEmitter::parts(StyleId id) {
     if (!st.numberFormat.empty() && st.numberFormat != "General") {
         p.tail += '|' + oneLine(st.numberFormat);
     }
+    if (p.font >= 0) {
+        p.fontText = '<' + std::to_string(p.font) + '>';
+    }
+    p.plain = p.font < 0 && p.tail.empty() && p.head == "0000lb ";
     return parts_.emplace(id, std::move(p)).first->second;
 }
 
@@ -202,12 +237,14 @@ bool SheetEmitter::cellLines(int row, std::string& out) {
         stored ? sheet_.rows()[static_cast<std::size_t>(row - 1)].cells : kNone;
     // Merged areas starting in this row give lines even for cells that hold nothing.
     std::vector<int> starts;
-    for (const CellRange* m : merges_.inRow(row)) {
-        if (m->r1 == row && m->c1 >= designer::kFirstFormCol && m->c1 <= maxCol_) {
-            starts.push_back(m->c1);
+    if (!sheet_.merges().empty()) {
+        for (const CellRange* m : merges_.inRow(row)) {
+            if (m->r1 == row && m->c1 >= designer::kFirstFormCol && m->c1 <= maxCol_) {
+                starts.push_back(m->c1);
+            }
         }
+        std::sort(starts.begin(), starts.end());
     }
-    std::sort(starts.begin(), starts.end());
     bool any = false;
     std::size_t ci = 0, si = 0;
     while (ci < cells.size() || si < starts.size()) {
@@ -225,37 +262,38 @@ bool SheetEmitter::cellLines(int row, std::string& out) {
         if (col < designer::kFirstFormCol || col > maxCol_) {
             continue;
         }
-        const CellRange* area = merges_.at(row, col);
+        const CellRange* area =
+            starts.empty() && sheet_.merges().empty() ? nullptr : merges_.at(row, col);
         if (area && (area->r1 != row || area->c1 != col)) {
             continue;
         }
         const StyleParts& p = parts(cell ? cell->style : 0);
-        std::string text;
-        if (cell && cell->hasContent()) {
-            text = cell->kind == ValueKind::Text && !cell->formula ? cell->text
-                                                                   : sheet_.entry(row, col);
-            text = codepage::toDos(oneLine(std::move(text)));
-        }
-        std::string line = "&" + tpl::padRight(std::to_string(col), colDigits_);
-        if (p.font >= 0) {
-            line += '<' + std::to_string(p.font) + '>';
-        } else if (looksLikePrefix(text)) {
-            line += "<0>"; // the default font, so that the text's own "<N>" stays text
-        }
-        line += text;
-        line += '|';
-        line += p.head;
-        if (area) {
-            line += tpl::padLeft(std::min(area->c2 - area->c1, 99), 2);
-            line += tpl::padLeft(std::min(area->r2 - area->r1, 99), 2);
-        } else {
-            line += "    ";
-        }
-        line += p.tail;
-        if (!area && p.font < 0 && text.empty() && p.tail.empty() && p.head == "0000lb ") {
+        const bool content = cell && cell->hasContent();
+        if (!area && !content && p.plain) {
             continue; // "|0000lb": nothing to say
         }
-        out += line;
+        out += colText_[static_cast<std::size_t>(col)];
+        out += p.fontText;
+        if (content) {
+            const std::size_t at = out.size();
+            if (cell->kind == ValueKind::Text && !cell->formula) {
+                appendDos(out, cell->text);
+            } else {
+                appendDos(out, sheet_.entry(row, col));
+            }
+            if (p.font < 0 && looksLikePrefix(std::string_view(out).substr(at))) {
+                out.insert(at, "<0>"); // the default font, so that the text's "<N>" stays text
+            }
+        }
+        out += '|';
+        out += p.head;
+        if (area) {
+            out += tpl::padLeft(std::min(area->c2 - area->c1, 99), 2);
+            out += tpl::padLeft(std::min(area->r2 - area->r1, 99), 2);
+        } else {
+            out += "    ";
+        }
+        out += p.tail;
         out += kEol;
         any = true;
     }
@@ -267,7 +305,8 @@ std::string SheetEmitter::objectText(int row) const {
         auto it = placements_->find(row);
         return it == placements_->end() ? std::string() : it->second;
     }
-    std::string_view t = tpl::trimmed(sheet_.text(row, maxCol_ + 1));
+    const std::string text = sheet_.text(row, maxCol_ + 1);
+    std::string_view t = tpl::trimmed(text);
     // Records still waiting to be placed keep the "OBJ=" the reader gave them.
     if (tpl::startsWith(t, "OBJ=")) {
         t.remove_prefix(4);
@@ -281,7 +320,8 @@ std::string SheetEmitter::statementLine(int row) {
     std::string line;
     if (!checkerColour(f) && FontTable::differsFromDefault(f, default_)) {
         line = '<' + std::to_string(fonts_.registerFont(f)) + '>';
-    } else if (looksLikePrefix(text) || (!text.empty() && text[0] == '&')) {
+    } else if (looksLikePrefix(text) || (!text.empty() && text[0] == '&') ||
+               looksStructural(text)) {
         line = "<0>"; // keeps the line a statement with its text whole
     }
     return line + codepage::toDos(text);

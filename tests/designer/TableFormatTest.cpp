@@ -135,6 +135,27 @@ TEST(TableFormatWriter, StatementRowsDropTheirFormCellsAndKeepTheirFont) {
     EXPECT_EQ(back.sheet(1).text(1, 2), "");
 }
 
+TEST(TableFormatWriter, StatementsShapedLikeDirectivesStayStatements) {
+    Workbook book;
+    Sheet& s = book.sheet();
+    s.setMaxCol(2);
+    s.setMaxRow(6);
+    const std::vector<std::string> shaped{";OBJECTS[ 12", ";table  x", ";;1=Arial,5", ";col3",
+                                          ";MAXCOL=1"};
+    for (std::size_t i = 0; i < shaped.size(); ++i) {
+        s.setText(static_cast<int>(i) + 1, 1, shaped[i]);
+    }
+    s.setText(6, 2, "after");
+    Workbook back;
+    EXPECT_EQ(read(write(book), back).unreadableLines, 0);
+    ASSERT_EQ(back.numSheets(), 1);
+    for (std::size_t i = 0; i < shaped.size(); ++i) {
+        EXPECT_EQ(back.sheet().text(static_cast<int>(i) + 1, 1), shaped[i]);
+    }
+    EXPECT_EQ(back.sheet().text(6, 2), "after");
+    EXPECT_EQ(back.sheet().maxCol(), 2);
+}
+
 // Everything a save must keep, on two sheets, read back and saved again to the same bytes.
 TEST(TableFormat, RoundTripKeepsTheForm) {
     Workbook book;
