@@ -110,8 +110,11 @@ TEST_F(Lifecycle, UnwritableServerDirectoryIsReported) {
 TEST_F(Lifecycle, AnswerTimerReadsTheWholeAnswerOnce) {
     start("R X");
     run->answerTick();
+    answer("name0001", "gone");
+    QFile::remove(QString::fromStdString(server("name0001.out"))); // vanished between polls
     run->answerTick();
     EXPECT_TRUE(host.answers.empty()); // waits for ever
+    EXPECT_TRUE(run->answerPending());
     answer("name0001", std::string("OK;table\nrow\x00tail!", 17));
     settings.debugMessages = true;
     run->answerTick();
@@ -197,7 +200,10 @@ TEST_F(Lifecycle, StepBackKeepsArgumentsOfALineEndingWithTheSeparator) {
 TEST_F(Lifecycle, FollowUpWriterAndTheQRule) {
     start("R X");
     run->setRequestName("resaveab");
+    settings.debugMessages = true;
     run->WriteZapros1("S data\nline");
+    EXPECT_EQ(prompter.transcript(), "Констpуктоp форм|ФАЙЛ-ЗАПРОС1: resaveab\n");
+    settings.debugMessages = false;
     EXPECT_EQ(request("resaveab"), "u" + S + "p" + S + settings.reportState() +
                                        std::string(24, ' ') + "WHO       Noname.rpt" + S +
                                        "S data\nline");
