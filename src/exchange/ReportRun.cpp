@@ -32,7 +32,7 @@ enum Row {
     kOnlyMarked = 28,
     kRestartClose = 34,
     kKeepPosition = 35,
-    kAutoSpec = 36,
+    kAutoRefreshText = 36,
     kPopup = 37,
     kNoArgs = 38,
     kDataSave = 39,
@@ -461,10 +461,10 @@ void ReportRun::autoRefreshTick() {
         }
         stopTimer(ReportTimer::AutoRefresh);
     }
-    const std::string spec = text::trim(autoSpec);
-    if (spec.empty()) {
+    const std::string what = text::trim(autoRefreshText);
+    if (what.empty()) {
         autoRerun();
-    } else if (text::equalsNoCase(spec, "upti")) {
+    } else if (text::equalsNoCase(what, "upti")) {
         std::optional<std::int64_t> stamp =
             files::modifiedMs(files::join(settings_.serverDir, "upti"));
         if (stamp && (!uptiKnown_ || stamp != uptiSeen_)) {
@@ -477,7 +477,7 @@ void ReportRun::autoRefreshTick() {
         }
     } else {
         stepContext_ = context_;
-        context_ = settings_.requestPrefix() + spec;
+        context_ = settings_.requestPrefix() + what;
         requestName_ = "auto" + names_().substr(4, 4);
         WriteZapros();
     }
@@ -509,7 +509,7 @@ void ReportRun::writeBlock() {
     setCell(kOnlyMarked, flag(flags_.onlyMarked));
     setCell(kRestartClose, flag(flags_.restartClose));
     setCell(kKeepPosition, flag(flags_.keepPosition));
-    setCell(kAutoSpec, autoSpec);
+    setCell(kAutoRefreshText, autoRefreshText);
     setCell(kPopup, std::to_string(popupHandle_));
     setCell(kNoArgs, flag(flags_.noArgs));
     setCell(kDataSave, dataSaveText);
@@ -536,7 +536,7 @@ void ReportRun::readBlock() {
     flags_.onlyMarked = cell(kOnlyMarked) == "1";
     flags_.restartClose = cell(kRestartClose) == "1";
     flags_.keepPosition = cell(kKeepPosition) == "1";
-    autoSpec = cell(kAutoSpec);
+    autoRefreshText = cell(kAutoRefreshText);
     popupHandle_ = number(cell(kPopup));
     flags_.noArgs = cell(kNoArgs) == "1";
     dataSaveText = cell(kDataSave);

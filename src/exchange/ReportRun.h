@@ -87,8 +87,8 @@ public:
         bool markLaunchingRow = false;
     };
     Flags& flags() { return flags_; }
-    std::string autoSpec;     // "", "upti" or a request line
-    std::string dataSaveText; // non-empty when edited rows can be sent back
+    std::string autoRefreshText; // "", "upti" or a request line
+    std::string dataSaveText;    // non-empty when edited rows can be sent back
     void setAutoRefresh(bool on, int intervalMs = kAutoInterval);
     bool autoRefreshOn() const { return autoTag_; }
     long long popupHandle() const { return popupHandle_; }

@@ -235,7 +235,7 @@ TEST_F(Lifecycle, ReRunAsksAboutUnsavedRows) {
 
 struct AutoCase {
     const char* name;
-    std::string spec;
+    std::string refresh;
     bool autoAlways;
     bool appActive;
     std::string wantRequest; // name of the request written, empty for none
@@ -248,7 +248,7 @@ TEST_P(AutoRefresh, Tick) {
     const AutoCase& c = GetParam();
     start("R X");
     QFile::remove(QString::fromStdString(server("name0001.in")));
-    run->autoSpec = c.spec;
+    run->autoRefreshText = c.refresh;
     run->flags().autoAlways = c.autoAlways;
     host.appActive = c.appActive;
     run->setAutoRefresh(true);
@@ -266,8 +266,8 @@ TEST_P(AutoRefresh, Tick) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Specs, AutoRefresh,
-    ::testing::Values(AutoCase{"emptySpec", "", false, true, "name0002.in", false},
+    Kinds, AutoRefresh,
+    ::testing::Values(AutoCase{"emptyText", "", false, true, "name0002.in", false},
                       AutoCase{"requestLine", "R STAMP", false, true, "auto0002.in", false},
                       AutoCase{"inactiveApp", "", false, false, "", true},
                       AutoCase{"autoAlwaysInactive", "", true, false, "name0002.in", true},
@@ -277,7 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Lifecycle, UptiRerunsWhenTheStampChanges) {
     start("R X");
     QFile::remove(QString::fromStdString(server("name0001.in")));
-    run->autoSpec = "upti";
+    run->autoRefreshText = "upti";
     ASSERT_TRUE(files::writeAtomic(server("upti"), "1"));
     run->setAutoRefresh(true);
     run->autoRefreshTick();
@@ -348,7 +348,7 @@ TEST_F(Lifecycle, RunFormSubstitution) {
 
 TEST_F(Lifecycle, HiddenStateFollowsActivation) {
     start("R X");
-    run->autoSpec = "upti";
+    run->autoRefreshText = "upti";
     run->flags().restartClose = false;
     run->deactivate();
     Sheet& s = book.sheet(1);
