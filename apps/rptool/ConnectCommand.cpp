@@ -43,9 +43,9 @@ int usage() {
 
 } // namespace
 
-int runConnect(int argc, char** argv) {
+int rptool::connect(int argc, char** argv) {
     std::optional<std::string> server, user, password, reports;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i) {
         std::optional<std::string>* target = nullptr;
         if (std::strcmp(argv[i], "--server") == 0) {
             target = &server;

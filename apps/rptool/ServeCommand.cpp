@@ -26,11 +26,11 @@ int usage() {
 
 } // namespace
 
-int runServe(int argc, char** argv) {
+int rptool::serve(int argc, char** argv) {
     std::string dir, data;
     bool once = false;
     double timeout = -1;
-    for (int i = 1; i < argc; ++i) {
+    for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--data") == 0 && i + 1 < argc) {
             data = argv[++i];
         } else if (std::strcmp(argv[i], "--once") == 0) {

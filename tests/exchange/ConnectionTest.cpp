@@ -87,6 +87,8 @@ TEST_F(ConnectionFixture, RegistersWithTheServer) {
     EXPECT_TRUE(view.connected && view.closed);
     EXPECT_FALSE(view.registering || view.busy || view.timer);
     EXPECT_EQ(view.hint, "Каталог обмена: " + exchange());
+    EXPECT_EQ(prototypes.count(), 3);
+    EXPECT_EQ(prototypes.name(3), "sum");
     EXPECT_TRUE(exchangeFiles().isEmpty()); // answer read and deleted
     EXPECT_EQ(start("klf.opt"), " \r\n \r\n1\r\n1\r\n31\r\n12\r\n");
     settings::Connection stored = settings::parseKlp(start("klp.opt"));
