@@ -76,6 +76,7 @@ StandInServer::StandInServer(std::string exchangeDir, std::string dataFolder,
 }
 
 void StandInServer::loadRules() {
+    rules_.clear();
     std::optional<std::string> text = files::readAll(files::join(data_, "rules.txt"), 1 << 20);
     if (!text) {
         return;
@@ -201,6 +202,9 @@ int StandInServer::pollOnce() {
     const QStringList waiting =
         QDir(files::toNative(dir_)).entryList({QStringLiteral("*.in")}, QDir::Files, QDir::Name);
     int answered = 0;
+    if (!waiting.isEmpty()) {
+        loadRules(); // edited rules apply from the next request on
+    }
     for (const QString& file : waiting) {
         const std::string fileName = cp1251::fromQString(file);
         const std::string name = fileName.substr(0, fileName.size() - 3);
