@@ -51,7 +51,7 @@ const Context::ColumnCache& Context::column(int sheet, int col) {
         slot->kind.assign(rows.size(), 0);
         slot->number.assign(rows.size(), 0.0);
         for (std::size_t i = 0; i < rows.size(); ++i) {
-            const Cell* x = rows[i].find(col);
+            const Cell* x = findCell(rows[i], col);
             if (!x) {
                 continue;
             }
@@ -66,6 +66,54 @@ const Context::ColumnCache& Context::column(int sheet, int col) {
         }
     }
     return *slot;
+}
+
+ErrorCode Context::addNumbers(const Area& a, double& sum, double& count) {
+    ErrorCode err = ErrorCode::None;
+    const bool column = a.rg.c1 == a.rg.c2 && recalc_ && a.sheet >= 1 &&
+                        a.sheet <= book_->numSheets() && !a.rg.empty();
+    const int last = column ? std::min(a.rg.r2, book_->sheet(a.sheet).storedRows()) : 0;
+    if (!column || last - a.rg.r1 + 1 < kCacheRows) {
+        forEach(a, [&](int, int, const CellView& v) {
+            if (err != ErrorCode::None) {
+                return;
+            }
+            if (v.kind == ValueKind::Number) {
+                sum += v.number;
+                count += 1;
+            } else if (v.kind == ValueKind::Error) {
+                err = v.error;
+            }
+        });
+        return err;
+    }
+    // One long column: a tight loop over the cached numbers, leaving texts, errors and
+    // formula cells to the general path.
+    const ColumnCache& cc = this->column(a.sheet, a.rg.c1);
+    const std::vector<Row>& rows = book_->sheet(a.sheet).rows();
+    const std::uint8_t* kind = cc.kind.data();
+    const double* number = cc.number.data();
+    double s = sum, n = count;
+    for (std::size_t i = static_cast<std::size_t>(a.rg.r1 - 1); i < static_cast<std::size_t>(last);
+         ++i) {
+        if (kind[i] == 1) {
+            s += number[i];
+            n += 1;
+        } else if (kind[i] != 0) {
+            const int r = static_cast<int>(i) + 1;
+            const Cell& x = *findCell(rows[i], a.rg.c1);
+            CellView v = kind[i] == 3 ? formulaView(a.sheet, r, a.rg.c1, x) : CellView::of(x);
+            if (v.kind == ValueKind::Number) {
+                s += v.number;
+                n += 1;
+            } else if (v.kind == ValueKind::Error && err == ErrorCode::None) {
+                err = v.error;
+            }
+        }
+    }
+    sum = s;
+    count = n;
+    return err;
 }
 
 } // namespace fc::formula

@@ -24,6 +24,16 @@ struct CellView {
     static CellView of(const Cell& c) { return {c.kind, c.error, c.number, &c.text}; }
 };
 
+// The cell of `row` in column `col`. Rows are mostly filled from column 1 without gaps, so
+// the cell usually sits at index col - 1 and the binary search is rarely needed.
+inline const Cell* findCell(const Row& row, int col) {
+    const std::size_t guess = static_cast<std::size_t>(col - 1);
+    if (guess < row.cells.size() && row.cells[guess].col == col) {
+        return &row.cells[guess];
+    }
+    return row.find(col);
+}
+
 // A formula cell that a recalculation still has to evaluate.
 struct CellKey {
     int sheet = 0, row = 0, col = 0;
@@ -50,6 +60,10 @@ public:
     // Calls f(row, col, view) for each cell of `a` that holds something, row by row.
     template <typename F>
     void forEach(const Area& a, F&& f);
+
+    // SUM's walk, the hottest of all: adds the numbers of `a` row by row to `sum`, counts
+    // them in `count`, and returns the first error met.
+    ErrorCode addNumbers(const Area& a, double& sum, double& count);
 
     // ---- recalculation
     static constexpr std::int32_t kPending = -1;
@@ -111,7 +125,7 @@ inline CellView Context::cell(int sheet, int r, int c) {
     if (r < 1 || r > static_cast<int>(rows.size())) {
         return {};
     }
-    const Cell* x = rows[static_cast<std::size_t>(r - 1)].find(c);
+    const Cell* x = findCell(rows[static_cast<std::size_t>(r - 1)], c);
     if (!x) {
         return {};
     }
@@ -153,7 +167,7 @@ void Context::forEach(const Area& a, F&& f) {
                     f(r, c, CellView{ValueKind::Number, ErrorCode::None, cc.number[i], nullptr});
                     continue;
                 }
-                const Cell& x = *rows[i].find(c);
+                const Cell& x = *findCell(rows[i], c);
                 f(r, c, kind == 3 ? formulaView(a.sheet, r, c, x) : CellView::of(x));
             }
         }
@@ -166,8 +180,13 @@ void Context::forEach(const Area& a, F&& f) {
         }
         auto it = row.cells.begin();
         if (a.rg.c1 > 1) {
-            it = std::lower_bound(row.cells.begin(), row.cells.end(), a.rg.c1,
-                                  [](const Cell& x, int col) { return x.col < col; });
+            const std::size_t guess = static_cast<std::size_t>(a.rg.c1 - 1);
+            if (guess < row.cells.size() && row.cells[guess].col == a.rg.c1) {
+                it += static_cast<std::ptrdiff_t>(guess);
+            } else {
+                it = std::lower_bound(row.cells.begin(), row.cells.end(), a.rg.c1,
+                                      [](const Cell& x, int col) { return x.col < col; });
+            }
         }
         for (; it != row.cells.end() && it->col <= a.rg.c2; ++it) {
             if (it->formula) {

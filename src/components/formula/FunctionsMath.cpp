@@ -11,58 +11,82 @@ namespace fc::formula {
 
 namespace {
 
-// The numbers of the arguments, as SUM reads them: in references and arrays only numbers
+// The numbers of an argument, as SUM reads them: in references and arrays only numbers
 // count (the first error stops everything); a value given directly may also be TRUE or a
 // numeric text. An argument left out counts as 0.
 template <typename F>
+ErrorCode eachNumberOf(Context& ctx, const Operand& o, F&& f) {
+    switch (o.kind) {
+    case Operand::Ref: {
+        ErrorCode err = ErrorCode::None;
+        ctx.forEach(o.area, [&](int, int, const CellView& v) {
+            if (err != ErrorCode::None) {
+                return;
+            }
+            if (v.kind == ValueKind::Number) {
+                f(v.number);
+            } else if (v.kind == ValueKind::Error) {
+                err = v.error;
+            }
+        });
+        return err;
+    }
+    case Operand::Array:
+        for (const Value& v : o.array->cells) {
+            if (v.isNumber()) {
+                f(v.number);
+            } else if (v.isError()) {
+                return v.error;
+            }
+        }
+        return ErrorCode::None;
+    case Operand::Missing: f(0.0); return ErrorCode::None;
+    case Operand::Scalar: {
+        double d = 0;
+        ErrorCode e = toNumber(o.value, d);
+        if (e == ErrorCode::None) {
+            f(d);
+        }
+        return e;
+    }
+    }
+    return ErrorCode::None;
+}
+
+template <typename F>
 ErrorCode eachNumber(Args& a, F&& f) {
     for (int i = 0; i < a.size(); ++i) {
+        ErrorCode e = eachNumberOf(a.ctx(), a.operand(i), f);
+        if (e != ErrorCode::None) {
+            return e;
+        }
+    }
+    return ErrorCode::None;
+}
+
+// SUM and AVERAGE read references through the context's fast walk.
+ErrorCode sumAndCount(Args& a, double& s, double& n) {
+    for (int i = 0; i < a.size(); ++i) {
         Operand o = a.operand(i);
-        switch (o.kind) {
-        case Operand::Ref: {
-            ErrorCode err = ErrorCode::None;
-            a.ctx().forEach(o.area, [&](int, int, const CellView& v) {
-                if (err != ErrorCode::None) {
-                    return;
-                }
-                if (v.kind == ValueKind::Number) {
-                    f(v.number);
-                } else if (v.kind == ValueKind::Error) {
-                    err = v.error;
-                }
+        ErrorCode e = ErrorCode::None;
+        if (o.kind == Operand::Ref) {
+            e = a.ctx().addNumbers(o.area, s, n);
+        } else {
+            e = eachNumberOf(a.ctx(), o, [&](double d) {
+                s += d;
+                n += 1;
             });
-            if (err != ErrorCode::None) {
-                return err;
-            }
-            break;
         }
-        case Operand::Array:
-            for (const Value& v : o.array->cells) {
-                if (v.isNumber()) {
-                    f(v.number);
-                } else if (v.isError()) {
-                    return v.error;
-                }
-            }
-            break;
-        case Operand::Missing: f(0.0); break;
-        case Operand::Scalar: {
-            double d = 0;
-            ErrorCode e = toNumber(o.value, d);
-            if (e != ErrorCode::None) {
-                return e;
-            }
-            f(d);
-            break;
-        }
+        if (e != ErrorCode::None) {
+            return e;
         }
     }
     return ErrorCode::None;
 }
 
 Operand fnSum(Args& a) {
-    double s = 0;
-    FC_TRY(eachNumber(a, [&](double d) { s += d; }));
+    double s = 0, n = 0;
+    FC_TRY(sumAndCount(a, s, n));
     return Operand::scalar(numberResult(s));
 }
 
@@ -77,12 +101,8 @@ Operand fnProduct(Args& a) {
 }
 
 Operand fnAverage(Args& a) {
-    double s = 0;
-    double n = 0;
-    FC_TRY(eachNumber(a, [&](double d) {
-        s += d;
-        n += 1;
-    }));
+    double s = 0, n = 0;
+    FC_TRY(sumAndCount(a, s, n));
     if (n == 0) {
         return Operand::error(ErrorCode::Div0);
     }
