@@ -10,16 +10,11 @@ namespace fc {
 
 Value Cell::value() const {
     switch (kind) {
-    case ValueKind::Empty:
-        return Value::empty();
-    case ValueKind::Number:
-        return Value::fromNumber(number);
-    case ValueKind::Boolean:
-        return Value::fromBool(number != 0);
-    case ValueKind::Text:
-        return Value::fromText(text);
-    case ValueKind::Error:
-        return Value::fromError(error);
+    case ValueKind::Empty: return Value::empty();
+    case ValueKind::Number: return Value::fromNumber(number);
+    case ValueKind::Boolean: return Value::fromBool(number != 0);
+    case ValueKind::Text: return Value::fromText(text);
+    case ValueKind::Error: return Value::fromError(error);
     }
     return {};
 }
@@ -187,14 +182,10 @@ std::string Sheet::entry(int r, int c) const {
         }
         return formatGeneral(x->number);
     }
-    case ValueKind::Boolean:
-        return x->number != 0 ? "TRUE" : "FALSE";
-    case ValueKind::Text:
-        return x->text;
-    case ValueKind::Error:
-        return errorText(x->error);
-    case ValueKind::Empty:
-        break;
+    case ValueKind::Boolean: return x->number != 0 ? "TRUE" : "FALSE";
+    case ValueKind::Text: return x->text;
+    case ValueKind::Error: return errorText(x->error);
+    case ValueKind::Empty: break;
     }
     return {};
 }
@@ -1265,6 +1256,15 @@ bool Sheet::removeObject(int id) {
     objects_.erase(it);
     structureChanged();
     return true;
+}
+
+void Sheet::setObjectsForLoad(std::vector<DrawnObject> objs, int nextId) {
+    for (const DrawnObject& o : objs) {
+        nextId = std::max(nextId, o.id + 1);
+    }
+    objects_ = std::move(objs);
+    nextObjectId_ = std::max(nextId, 1);
+    structureChanged();
 }
 
 void Sheet::moveObjectToRow(int id, int row) {
