@@ -129,6 +129,8 @@ TEST_F(FormulaEval, ErrorsAndPropagation) {
         {"0^0", E(ErrorCode::Num)},
         {"(-8)^(1/3)", E(ErrorCode::Num)},
         {"10^400", E(ErrorCode::Num)},
+        {"1E999*0", E(ErrorCode::Num)},
+        {"WEEKDAY(1,1E300)", E(ErrorCode::Num)},
         {"#N/A+1", E(ErrorCode::NA)},
         {"1+#REF!", E(ErrorCode::Ref)},
         {"A7+1", E(ErrorCode::Div0)},

@@ -120,6 +120,73 @@ TEST(FormulaRecalc, ConditionalSumReadsOnlyMatchingCells) {
     EXPECT_EQ(s.value(4, 2), N(1 + 3 + 5 + 7 + 9));
 }
 
+// Long ranges are read through per-column caches during a recalculation and cell by cell
+// otherwise; formula cells, texts and errors inside them must come out the same both ways.
+TEST(FormulaRecalc, LongRangesReadTheSameThroughTheCache) {
+    Workbook book;
+    Sheet& s = book.sheet();
+    for (int r = 1; r <= 5000; ++r) {
+        s.setNumber(r, 1, r % 7 == 0 ? 0.1 : r);
+        s.setText(r, 2, r % 3 ? "a" : "b");
+    }
+    s.setFormula(100, 1, "C1*2"); // a formula inside the range, evaluated on demand
+    s.setFormula(1, 3, "21");
+    s.setText(200, 1, "text");
+    s.setValue(300, 1, B(true));
+    const char* sums[] = {
+        "SUM(A1:A5000)",
+        "SUM(A1:B5000)",
+        "COUNT(A:A)",
+        "COUNTA(A1:A5000)",
+        "AVERAGE(A1:A5000)",
+        "MAX(A1:A5000)+MIN(A1:A5000)",
+        "SUMIF(B1:B5000,\"b\",A1:A5000)",
+        "COUNTIF(A1:A5000,\">2500\")",
+        "SUMPRODUCT((B1:B5000=\"a\")*1,A1:A5000)",
+    };
+    for (int i = 0; i < 9; ++i) {
+        s.setFormula(i + 1, 5, sums[i]);
+    }
+    book.recalc();
+    for (int i = 0; i < 9; ++i) {
+        SCOPED_TRACE(sums[i]);
+        Value direct = formula::evaluate(sums[i], book, 1, i + 1, 5);
+        EXPECT_TRUE(direct.isNumber());
+        EXPECT_EQ(s.value(i + 1, 5), direct);
+    }
+    // An error in a long range reaches the sum.
+    s.setValue(4000, 1, E(ErrorCode::NA));
+    EXPECT_EQ(s.value(1, 5), E(ErrorCode::NA));
+    EXPECT_EQ(s.value(3, 5), formula::evaluate(sums[2], book, 1, 3, 5));
+}
+
+TEST(FormulaRecalc, ResultsKeepTheirKindAndLostSheetsAreRef) {
+    Workbook book;
+    book.setNumSheets(2);
+    Sheet& s = book.sheet(1);
+    s.setFormula(1, 1, "\"a\"&\"b\"");
+    s.setFormula(2, 1, "1>0");
+    s.setFormula(3, 1, "NA()");
+    s.setFormula(4, 1, "IF(0,0,)");
+    s.setFormula(5, 1, "\"\"");
+    s.setFormula(6, 1, "Sheet2!A1+1");
+    s.setFormula(7, 1, "SUM(OFFSET(C1,0,0,B7,1))"); // the height comes from a formula
+    s.setFormula(7, 2, "2*1");
+    for (int r = 1; r <= 3; ++r) {
+        s.setNumber(r, 3, r);
+    }
+    book.sheet(2).setNumber(1, 1, 41);
+    EXPECT_EQ(s.value(1, 1), T("ab"));
+    EXPECT_EQ(s.value(2, 1), B(true));
+    EXPECT_EQ(s.value(3, 1), E(ErrorCode::NA));
+    EXPECT_EQ(s.value(4, 1), N(0));
+    EXPECT_EQ(s.value(5, 1), T(""));
+    EXPECT_EQ(s.value(6, 1), N(42));
+    EXPECT_EQ(s.value(7, 1), N(3));
+    book.deleteSheets(2, 1);
+    EXPECT_EQ(s.value(6, 1), E(ErrorCode::Ref));
+}
+
 // 65,536 formulas, each on the one above (and the same chain upside down), without
 // exhausting the call stack.
 TEST(FormulaRecalc, LongChainsInBothDirections) {

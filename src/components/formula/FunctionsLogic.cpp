@@ -191,7 +191,7 @@ Operand fnWeekday(Args& a) {
     }
     // Day 0, 30 December 1899, was a Saturday.
     int sunday0 = static_cast<int>(std::fmod(std::floor(s) + 6, 7)); // 0 Sunday
-    switch (static_cast<int>(type)) {
+    switch (type >= 1 && type <= 3 ? static_cast<int>(type) : 0) {
     case 1: return Operand::number(sunday0 + 1);
     case 2: return Operand::number(sunday0 == 0 ? 7 : sunday0);
     case 3: return Operand::number(sunday0 == 0 ? 6 : sunday0 - 1);

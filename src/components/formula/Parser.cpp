@@ -3,6 +3,7 @@
 #include "components/formula/Functions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace fc::formula {
@@ -157,6 +158,13 @@ private:
         Node n;
         switch (tok_.kind) {
         case Token::Number:
+            if (!std::isfinite(tok_.number)) {
+                // A literal beyond the range of numbers, such as 1E999.
+                n.kind = NodeKind::Error;
+                n.flag = static_cast<std::uint8_t>(ErrorCode::Num);
+                advance();
+                return add(n);
+            }
             n.kind = NodeKind::Number;
             n.index = static_cast<std::uint32_t>(out_.numbers.size());
             out_.numbers.push_back(tok_.number);
