@@ -54,7 +54,8 @@ bool isTemplate(const QString& path) {
 bool readAny(const QString& path, fc::Workbook& book, fc::Prompter& prompter) {
     if (isTemplate(path)) {
         fc::TemplateLoadResult r = fc::TemplateFile::load(path, book, prompter);
-        return r.opened && r.report.unreadableLines == 0 && !r.report.truncated;
+        return r.opened && r.report.unreadableLines == 0 && r.report.unreadableObjectBlocks == 0 &&
+               !r.report.truncated;
     }
     std::string error;
     if (fc::readWorkbookFile(path, book, error) == 0) {

@@ -28,7 +28,8 @@ int dump(int argc, char** args) {
         }
         const std::string json = fc::dumpTemplate(loaded, book);
         std::fwrite(json.data(), 1, json.size(), stdout);
-        const bool whole = loaded.report.unreadableLines == 0 && !loaded.report.truncated;
+        const bool whole = loaded.report.unreadableLines == 0 &&
+                           loaded.report.unreadableObjectBlocks == 0 && !loaded.report.truncated;
         return std::fflush(stdout) == 0 && whole ? 0 : 1;
     }
     std::string error;

@@ -78,10 +78,20 @@ std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::
     return lines.size();
 }
 
-std::string ObjectBlock::format(std::string_view encodedBytes) {
-    static const char kDigits[] = "0123456789ABCDEF";
+std::string ObjectBlock::format(std::string_view digitLines) {
     std::string out = ";NOBJECTS[\r\n";
-    out.reserve(encodedBytes.size() * 2 + encodedBytes.size() / 63 + 32);
+    out += digitLines;
+    if (!out.empty() && out.back() != '\n') {
+        out += "\r\n";
+    }
+    out += ";]OBJECTS\r\n";
+    return out;
+}
+
+std::string ObjectBlock::digits(std::string_view encodedBytes) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(encodedBytes.size() * 2 + encodedBytes.size() / 63 + 2);
     for (std::size_t i = 0; i < encodedBytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(encodedBytes[i]);
         out += kDigits[b >> 4];
@@ -90,7 +100,6 @@ std::string ObjectBlock::format(std::string_view encodedBytes) {
             out += "\r\n";
         }
     }
-    out += ";]OBJECTS\r\n";
     return out;
 }
 

@@ -19,8 +19,10 @@ struct ObjectBlock {
     // end of the lines when the block is cut short).
     static std::size_t parse(const std::vector<std::string_view>& lines, std::size_t at,
                              ObjectBlock& out);
-    // The ";NOBJECTS[" block of `encodedBytes`: 126 bytes a line, CR LF after each line.
-    static std::string format(std::string_view encodedBytes);
+    // `encodedBytes` as upper-case hexadecimal, 126 bytes (252 digits) a line, CR LF after each.
+    static std::string digits(std::string_view encodedBytes);
+    // A whole ";NOBJECTS[" block around such lines.
+    static std::string format(std::string_view digitLines);
 };
 
 } // namespace fc

@@ -20,9 +20,12 @@ public:
 
     explicit TableFormatWriter(const Workbook& book) : book_(book) {}
 
-    // The encoded object image of sheet `sheet` (1-based), written as its ";NOBJECTS[" block.
-    void setObjectImage(int sheet, std::string encoded) { images_[sheet] = std::move(encoded); }
-    // Placement records replacing the object column of a sheet's rows.
+    // The digit lines of sheet `sheet`'s object image (1-based), written as its ";NOBJECTS[" block.
+    void setObjectBlock(int sheet, std::string digitLines) {
+        images_[sheet] = std::move(digitLines);
+    }
+    // Placement records replacing the object column of a sheet's rows (without them the
+    // column's own text is written, the "OBJ=" of records not yet placed left out).
     void setPlacements(int sheet, std::map<int, std::string> recordsByRow) {
         placements_[sheet] = std::move(recordsByRow);
     }

@@ -14,7 +14,12 @@ std::string dumpTemplate(const TemplateLoadResult& loaded, const Workbook& book)
     j.field("unreadableLines", loaded.report.unreadableLines);
     j.field("firstUnreadableLine", loaded.report.firstUnreadableLine);
     j.field("truncated", loaded.report.truncated);
-    j.field("objectBlocks", static_cast<int>(loaded.report.objectBlocks.size()));
+    int blocks = 0;
+    for (const ObjectBlock& b : loaded.report.objectBlocks) {
+        blocks += b.bytes.empty() ? 0 : 1;
+    }
+    j.field("objectBlocks", blocks);
+    j.field("unreadableObjectBlocks", loaded.report.unreadableObjectBlocks);
     j.endObject();
     j.key("workbook");
     dumpWorkbook(j, book);

@@ -3,6 +3,7 @@
 #include "components/model/Workbook.h"
 #include "components/platform/Prompter.h"
 #include "designer/DesignerSheet.h"
+#include "designer/ObjectImage.h"
 #include "designer/ObjectTransfer.h"
 #include "designer/TableFormatWriter.h"
 #include "designer/TemplateMessages.h"
@@ -15,6 +16,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -57,6 +59,33 @@ QString companionIn(const QString& dir, const std::string& name) {
         return {};
     }
     return dir + QLatin1Char('/') + cp1251::toQString(base);
+}
+
+// The sheet-numbered temporary files of the object images go to a folder of their own, so that
+// neither the current directory nor another save is disturbed.
+std::string workFolder(const QTemporaryDir& dir) { return cp1251::fromQString(dir.path()); }
+
+// Each sheet's object image, read back into an object workbook, gives the sheet its objects.
+void placeObjects(Workbook& book, TemplateReadReport& report) {
+    if (!report.hasObjects()) {
+        return;
+    }
+    QTemporaryDir dir;
+    const ObjectImage image(workFolder(dir));
+    for (std::size_t i = 0; i < report.objectBlocks.size(); ++i) {
+        const ObjectBlock& block = report.objectBlocks[i];
+        const int sheet = static_cast<int>(i) + 1;
+        if (block.bytes.empty() || sheet > book.numSheets()) {
+            continue;
+        }
+        Workbook objects;
+        std::string error;
+        if (!dir.isValid() || !image.decode(sheet, block, objects, error)) {
+            ++report.unreadableObjectBlocks; // the records stay in the object column
+            continue;
+        }
+        objects::place(book.sheet(sheet), objects.sheet(1));
+    }
 }
 
 void setBusy(Workbook& book, bool busy) {
@@ -135,9 +164,10 @@ TemplateLoadResult TemplateFile::load(const QString& path, Workbook& book, Promp
     const TemplateLayout readAs =
         result.layout == TemplateLayout::Text ? TemplateLayout::Text : TemplateLayout::Table;
     result.report = TemplateReader(options).read(bytes, readAs, fresh);
+    placeObjects(fresh, result.report);
     book.swapContents(fresh);
     setBusy(book, false);
-    if (result.report.unreadableLines > 0) {
+    if (result.report.unreadableLines > 0 || result.report.unreadableObjectBlocks > 0) {
         prompter.error(templatemsg::readError());
     }
     if (result.report.truncated) {
@@ -223,6 +253,29 @@ bool TemplateFile::save(const QString& path, Workbook& book, TemplateFormat form
     const QString tmpPath = path + QStringLiteral(".tmp");
     const QString stage = stagingPath(path);
     setBusy(book, true);
+    TableFormatWriter writer(book);
+    // Objects first: a misplaced one stops the save before anything is written.
+    QTemporaryDir dir;
+    const ObjectImage image(workFolder(dir));
+    bool imagesOk = true;
+    for (int i = 1; i <= book.numSheets(); ++i) {
+        const Sheet& sheet = book.sheet(i);
+        std::map<int, std::string> records;
+        if (!sheet.objects().empty()) {
+            Workbook objects;
+            objects.setDefaultFont(book.defaultFont().name, book.defaultFont().size);
+            objects::Collected moved = objects::collect(sheet, objects.sheet(1), false);
+            if (moved.misplaced) {
+                showMisplacedObject(book, i, moved.misplaced, prompter);
+                return false;
+            }
+            std::string lines, error;
+            imagesOk = imagesOk && dir.isValid() && image.encode(i, objects, lines, error);
+            writer.setObjectBlock(i, std::move(lines));
+            records = std::move(moved.records);
+        }
+        writer.setPlacements(i, std::move(records));
+    }
     auto fail = [&](QFile& out) {
         out.close();
         out.remove();
@@ -232,10 +285,9 @@ bool TemplateFile::save(const QString& path, Workbook& book, TemplateFormat form
         return false;
     };
     QFile out(tmpPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!imagesOk || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         return fail(out);
     }
-    TableFormatWriter writer(book);
     bool warned = false;
     writer.setRowStage([&](std::string rows) {
         QFile st(stage);

@@ -359,8 +359,8 @@ bool Reader::readCells(std::string_view payload, Sheet& s) {
 bool Reader::readObjects(std::string_view payload, Sheet& s) {
     ByteReader r(payload);
     const int nextId = r.uvIn(1, INT32_MAX, "номер следующего объекта");
-    // An object takes at least 54 bytes.
-    const std::size_t n = r.count(54, "объекты");
+    // An object takes at least 53 bytes.
+    const std::size_t n = r.count(53, "объекты");
     std::vector<DrawnObject> objs;
     objs.reserve(n);
     for (std::size_t i = 0; i < n && r.ok(); ++i) {
