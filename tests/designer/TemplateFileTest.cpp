@@ -124,3 +124,47 @@ TEST(TemplateFileNames, StagingPath) {
 
 } // namespace
 } // namespace fc
+
+namespace fc {
+namespace {
+
+// Every sample template loads whole, and saving it in its own layout and loading it again
+// gives the same file.
+TEST(DemoTemplates, LoadWholeAndSaveToTheSameBytes) {
+    const QDir demo(QStringLiteral(FC_SOURCE_DIR "/demo/templates"));
+    const QStringList names = demo.entryList({"*.rpt"}, QDir::Files);
+    ASSERT_GE(names.size(), 3);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        Workbook book;
+        ScriptedPrompter prompter;
+        TemplateLoadResult r = TemplateFile::load(demo.filePath(name), book, prompter);
+        EXPECT_EQ(prompter.transcript(), "");
+        EXPECT_EQ(r.report.unreadableLines, 0);
+        QTemporaryDir dir;
+        const QString copy = dir.filePath(name);
+        const TemplateFormat format = r.layout == TemplateLayout::Turbo ? TemplateFormat::Turbo
+                                      : r.layout == TemplateLayout::Ext ? TemplateFormat::Ext
+                                                                        : TemplateFormat::Table;
+        ASSERT_TRUE(TemplateFile::save(copy, book, format, prompter));
+        Workbook again;
+        TemplateFile::load(copy, again, prompter);
+        const QString twice = dir.filePath("twice.rpt");
+        ASSERT_TRUE(TemplateFile::save(twice, again, format, prompter));
+        std::string a = slurp(copy), b = slurp(twice);
+        if (format != TemplateFormat::Table) {
+            // The layout line names the companion and the time of saving.
+            a.erase(0, a.find(";ver="));
+            a.erase(0, a.find('\n'));
+            b.erase(0, b.find(";ver="));
+            b.erase(0, b.find('\n'));
+        } else if (r.layout == TemplateLayout::Table) {
+            EXPECT_EQ(a, slurp(demo.filePath(name))) << "the sample is as the writer writes it";
+        }
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(prompter.transcript(), "");
+    }
+}
+
+} // namespace
+} // namespace fc

@@ -215,6 +215,14 @@ TEST_F(TurboFiles, RefusalsLeaveTheFileAlone) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"form.rpt"});
 }
 
+TEST_F(TurboFiles, FailedSaveWarns) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("form.rpt.tmp"));
+    EXPECT_FALSE(TemplateFile::save(path, book, TemplateFormat::Ext, prompter));
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Ошибка сохpанения !\n");
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(dir.filePath("form.vts")));
+}
+
 TEST_F(TurboFiles, MissingCompanion) {
     ASSERT_TRUE(TemplateFile::save(path, book, TemplateFormat::Ext, prompter));
     ASSERT_TRUE(QFile::remove(dir.filePath("form.vts")));
