@@ -88,9 +88,11 @@ TEST_F(TemplateFileTest, LoadMessages) {
     EXPECT_EQ(book.sheet().text(1, 1), "IF A") << "the workbook keeps what it had";
 
     prompter.clear();
-    put(path, ";table\r\n&&\r\n&2 good|0000lb\r\n&zz bad\r\n&3 also good|0000lb\r\n&q\r\n");
+    put(path,
+        ";table\r\n;col3\r\n&&\r\n&2  good|0000lb\r\n&zz bad\r\n&3  also good|0000lb\r\n&q\r\n"
+        "&999far|0000lb\r\n");
     TemplateLoadResult r = TemplateFile::load(path, book, prompter);
-    EXPECT_EQ(r.report.unreadableLines, 2);
+    EXPECT_EQ(r.report.unreadableLines, 3);
     EXPECT_EQ(prompter.transcript(), "Ошибка:|Ошибка пpи чтении фоpмы!\n");
     EXPECT_EQ(book.sheet().text(1, 3), "also good");
 
