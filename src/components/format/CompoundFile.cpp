@@ -102,7 +102,7 @@ std::vector<std::uint8_t> CompoundFile::build(std::u16string_view name,
     // Directory: root entry, the stream, two unused entries
     dirEntry(w, u"Root Entry", 5, 1, nContainer ? containerAt : kEnd,
              static_cast<std::uint32_t>(nMini * kMini));
-    dirEntry(w, name, 2, kFree, 0, static_cast<std::uint32_t>(n)); // first data or mini sector
+    dirEntry(w, name, 2, kFree, n ? 0 : kEnd, static_cast<std::uint32_t>(n)); // sector 0
     for (int i = 0; i < 2; ++i) {
         dirEntry(w, u"", 0, kFree, 0, 0);
     }
@@ -296,6 +296,10 @@ bool CompoundFile::read(std::u16string_view name, std::vector<std::uint8_t>& out
     if (e->size > size_) {
         error = damaged();
         return false;
+    }
+    if (e->size == 0) {
+        out.clear();
+        return true;
     }
     if (e->size >= miniCutoff_) {
         if (!readRegular(e->start, e->size, out)) {
