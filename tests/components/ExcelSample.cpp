@@ -50,7 +50,7 @@ void fillSample(Workbook& book) {
     s.setFormulaResult(3, 4, Value::fromText(w("Ведомость за март!")));
     s.setFormula(4, 1, "NOSUCHFUNCTION(1)");
     s.setFormulaResult(4, 1, Value::fromNumber(5));
-    s.setFormula(4, 2, "IF(A3;\"да\";\"нет\")");
+    s.setFormula(4, 2, w("IF(A3;\"да\";\"нет\")"));
     s.setFormulaResult(4, 2, Value::fromText(w("да")));
 
     Style boxed;

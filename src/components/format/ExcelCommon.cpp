@@ -1,10 +1,12 @@
 #include "components/format/ExcelCommon.h"
 
+#include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstring>
 
 namespace fc::xls {
 
@@ -261,6 +263,36 @@ PrintTitles parsePrintTitles(std::string_view text) {
         }
     }
     return t;
+}
+
+std::vector<std::string> excelSheetNames(const Workbook& book) {
+    std::vector<std::string> names;
+    for (int s = 1; s <= book.numSheets(); ++s) {
+        std::string n = book.sheet(s).name();
+        for (char& c : n) {
+            if (std::strchr("[]:*?/\\", c) || static_cast<unsigned char>(c) < 0x20) {
+                c = '_';
+            }
+        }
+        if (n.size() > 31) {
+            n.resize(31);
+        }
+        if (n.empty()) {
+            n = "Sheet" + std::to_string(s);
+        }
+        const std::string base = n;
+        auto taken = [&](const std::string& x) {
+            return std::any_of(names.begin(), names.end(), [&](const std::string& o) {
+                return cp1251::upper(o) == cp1251::upper(x);
+            });
+        };
+        for (int k = 2; taken(n); ++k) {
+            std::string suffix = "(" + std::to_string(k) + ")";
+            n = base.substr(0, 31 - suffix.size()) + suffix;
+        }
+        names.push_back(n);
+    }
+    return names;
 }
 
 std::string columnName(int col) {

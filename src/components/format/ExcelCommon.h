@@ -9,6 +9,10 @@
 #include <unordered_map>
 #include <vector>
 
+namespace fc {
+class Workbook;
+}
+
 // What the Excel writers and the reader share: number format codes, print ranges, the
 // colour palette and text conversion. Rows and columns are 1-based as in the model.
 namespace fc::xls {
@@ -36,6 +40,10 @@ struct PrintTitles {
 PrintTitles parsePrintTitles(std::string_view text);
 std::string printAreaText(const std::vector<CellRange>& areas);
 std::string printTitlesText(const PrintTitles& titles);
+// Sheet names as Excel accepts them: 1 to 31 characters, none of []:*?/\, unique
+// regardless of case (a clash gets "(2)", "(3)" ...). One per sheet of the workbook.
+std::vector<std::string> excelSheetNames(const Workbook& book);
+
 // Column letters: 1 -> "A", 27 -> "AA".
 std::string columnName(int col);
 

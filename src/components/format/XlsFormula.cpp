@@ -615,7 +615,7 @@ bool compileFormula(std::string_view source, const SheetIndexOf& sheets,
 }
 
 bool decompileFormula(const std::uint8_t* t, std::size_t n, const SheetNameOf& sheets,
-                      std::string& source) {
+                      std::string& source, char separator) {
     std::vector<std::string> st;
     std::size_t i = 0;
     auto need = [&](std::size_t k) { return i + k <= n; };
@@ -784,7 +784,7 @@ bool decompileFormula(const std::uint8_t* t, std::size_t n, const SheetNameOf& s
             const std::size_t first = st.size() - static_cast<std::size_t>(argc);
             for (std::size_t k = first; k < st.size(); ++k) {
                 if (k > first) {
-                    args += ';';
+                    args += separator;
                 }
                 args += st[k];
             }

@@ -170,30 +170,9 @@ public:
     }
 
 private:
-    // Names Excel accepts: 1 to 31 characters, none of []:*?/\, unique regardless of case.
     void nameSheets() {
+        names_ = xls::excelSheetNames(book_);
         for (int s = 1; s <= book_.numSheets(); ++s) {
-            std::string n = book_.sheet(s).name();
-            for (char& c : n) {
-                if (std::strchr("[]:*?/\\", c) || static_cast<unsigned char>(c) < 0x20) {
-                    c = '_';
-                }
-            }
-            if (n.size() > 31) {
-                n.resize(31);
-            }
-            if (n.empty()) {
-                n = "Sheet" + std::to_string(s);
-            }
-            std::string base = n;
-            for (int k = 2; std::any_of(
-                     names_.begin(), names_.end(),
-                     [&](const std::string& o) { return sheetNameKey(o) == sheetNameKey(n); });
-                 ++k) {
-                std::string suffix = "(" + std::to_string(k) + ")";
-                n = base.substr(0, 31 - suffix.size()) + suffix;
-            }
-            names_.push_back(n);
             sheetIndex_.emplace(sheetNameKey(book_.sheet(s).name()), s - 1);
         }
     }
