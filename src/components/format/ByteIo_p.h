@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -8,33 +9,52 @@
 // Little-endian byte building and reading shared by the compound file and BIFF code.
 namespace fc::xls {
 
+// Appends through a raw cursor: writers put millions of small fields.
 class ByteWriter {
 public:
-    std::vector<std::uint8_t>& bytes() { return b_; }
-    const std::vector<std::uint8_t>& bytes() const { return b_; }
-    std::size_t size() const { return b_.size(); }
-    void reserve(std::size_t n) { b_.reserve(n); }
+    // The bytes written so far (the storage is trimmed to them).
+    std::vector<std::uint8_t>& bytes() {
+        b_.resize(n_);
+        return b_;
+    }
+    const std::uint8_t* data() const { return b_.data(); }
+    std::size_t size() const { return n_; }
+    void reserve(std::size_t n) {
+        if (n > b_.size()) {
+            b_.resize(n);
+        }
+    }
 
-    void u8(unsigned v) { b_.push_back(static_cast<std::uint8_t>(v)); }
+    void u8(unsigned v) { *room(1) = static_cast<std::uint8_t>(v); }
     void u16(unsigned v) {
-        b_.push_back(static_cast<std::uint8_t>(v));
-        b_.push_back(static_cast<std::uint8_t>(v >> 8));
+        std::uint8_t* p = room(2);
+        p[0] = static_cast<std::uint8_t>(v);
+        p[1] = static_cast<std::uint8_t>(v >> 8);
     }
     void u32(std::uint32_t v) {
-        u16(v & 0xFFFF);
-        u16(v >> 16);
+        std::uint8_t* p = room(4);
+        for (int i = 0; i < 4; ++i) {
+            p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+        }
     }
     void f64(double d) {
         std::uint64_t v;
         std::memcpy(&v, &d, 8);
-        u32(static_cast<std::uint32_t>(v));
-        u32(static_cast<std::uint32_t>(v >> 32));
+        std::uint8_t* p = room(8);
+        for (int i = 0; i < 8; ++i) {
+            p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+        }
     }
     void raw(const void* p, std::size_t n) {
-        const auto* c = static_cast<const std::uint8_t*>(p);
-        b_.insert(b_.end(), c, c + n);
+        if (n) {
+            std::memcpy(room(n), p, n);
+        }
     }
-    void zeros(std::size_t n) { b_.insert(b_.end(), n, 0); }
+    void zeros(std::size_t n) {
+        if (n) {
+            std::memset(room(n), 0, n);
+        }
+    }
     void put16(std::size_t at, unsigned v) {
         b_[at] = static_cast<std::uint8_t>(v);
         b_[at + 1] = static_cast<std::uint8_t>(v >> 8);
@@ -45,7 +65,16 @@ public:
     }
 
 private:
+    std::uint8_t* room(std::size_t k) {
+        if (n_ + k > b_.size()) {
+            b_.resize(std::max<std::size_t>(b_.size() * 2, n_ + k + 256));
+        }
+        std::uint8_t* p = b_.data() + n_;
+        n_ += k;
+        return p;
+    }
     std::vector<std::uint8_t> b_;
+    std::size_t n_ = 0;
 };
 
 inline unsigned get16(const std::uint8_t* p) { return p[0] | (unsigned(p[1]) << 8); }

@@ -22,10 +22,10 @@ bool compileFormula(std::string_view source, const SheetIndexOf& sheets,
                     std::vector<std::uint8_t>& tokens);
 
 // The source (without "=") of a cell formula's tokens, arguments joined by `separator`
-// (";" as the program writes them, "," for Excel 2007 files). False for tokens outside what `compileFormula` writes plus the
-// common extras of other writers (attributes, spaces, memory areas); the caller keeps the
-// result alone. References to other sheets name them through `sheets` (an external
-// sheet index); an unknown one fails.
+// (";" as the program writes them, "," for Excel 2007 files). False for tokens outside what
+// `compileFormula` writes plus the common extras of other writers (attributes, spaces, memory
+// areas); the caller keeps the result alone. References to other sheets name them through `sheets`
+// (an external sheet index); an unknown one fails.
 bool decompileFormula(const std::uint8_t* tokens, std::size_t size, const SheetNameOf& sheets,
                       std::string& source, char separator = ';');
 

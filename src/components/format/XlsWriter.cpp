@@ -76,7 +76,7 @@ public:
     void put(unsigned id, const ByteWriter& body) {
         w_.u16(id);
         w_.u16(static_cast<unsigned>(body.size()));
-        w_.raw(body.bytes().data(), body.size());
+        w_.raw(body.data(), body.size());
     }
     void empty(unsigned id) {
         w_.u16(id);
@@ -163,8 +163,8 @@ public:
         out.reserve(total);
         for (std::size_t i = 0; i < sheets.size(); ++i) {
             out.put32(sheetOffsetAt[i], static_cast<std::uint32_t>(out.size()));
-            out.raw(sheets[i].bytes().data(), sheets[i].size());
-            ByteWriter().bytes().swap(sheets[i].bytes());
+            out.raw(sheets[i].data(), sheets[i].size());
+            sheets[i] = ByteWriter();
         }
         return xls::CompoundFile::build(u"Workbook", out.bytes());
     }
@@ -919,7 +919,7 @@ private:
         b.u32(0);
         b.u8(0);
         b.u8(builtin);
-        b.raw(f.bytes().data(), f.size());
+        b.raw(f.data(), f.size());
         r.put(kName, b);
     }
 
