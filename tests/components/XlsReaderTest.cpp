@@ -2,11 +2,14 @@
 #include "ExcelSample.h"
 
 #include "components/format/CompoundFile.h"
+#include "components/format/FileType.h"
 #include "components/format/XlsFormula.h"
 #include "components/format/XlsReader.h"
 #include "components/format/XlsWriter.h"
 #include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -212,8 +215,40 @@ TEST(XlsReader, NotAnExcelFile) {
     }
     Workbook book;
     std::string error;
-    EXPECT_FALSE(readXls("/no/such/file.xls", book, error));
+    EXPECT_FALSE(readXls(std::string("/no/such/file.xls"), book, error));
     EXPECT_NE(error.find("/no/such/file.xls"), std::string::npos);
+}
+
+TEST(ExcelFileType, FrontDoorReadsAndWritesBothFormats) {
+    Workbook original;
+    test::fillSample(original);
+    test::TempDir dir;
+    std::string error;
+    // Type 11 by the name: ".xls" is Excel 97, ".xlsx" (any case) Excel 2007.
+    ASSERT_TRUE(writeWorkbookFile(dir.path("book.xls"), kFileExcel97, original, error)) << error;
+    ASSERT_TRUE(writeWorkbookFile(dir.path("book.XLSX"), kFileExcel97, original, error)) << error;
+    for (const char* name : {"book.xls", "book.XLSX"}) {
+        QFile f(QString::fromStdString(dir.path(name)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.read(2), std::string(name).back() == 's' ? "\xD0\xCF" : "PK") << name;
+    }
+    Workbook book;
+    book.setAutoRecalc(false);
+    EXPECT_EQ(readWorkbookFile(dir.path("book.xls"), book, error), kFileExcel97) << error;
+    EXPECT_EQ(book.sheet(1).text(1, 1), original.sheet(1).text(1, 1));
+    EXPECT_EQ(book.numSheets(), 2);
+
+    // A damaged Excel file through the same door: a message, the workbook kept.
+    std::vector<std::uint8_t> bytes = sampleBytes();
+    bytes.resize(bytes.size() / 2);
+    {
+        QFile f(QString::fromStdString(dir.path("cut.xls")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    }
+    EXPECT_EQ(readWorkbookFile(dir.path("cut.xls"), book, error), 0);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(book.numSheets(), 2);
 }
 
 } // namespace

@@ -7,17 +7,18 @@
 
 namespace fc::xls {
 
-std::string cannotWrite(const std::string& path, const std::string& reason) {
-    return w("Не удалось записать файл ") + path + (reason.empty() ? "" : ": " + reason);
+std::string cannotWrite(const QString& path, const std::string& reason) {
+    return w("Не удалось записать файл ") + cp1251::fromQString(path) +
+           (reason.empty() ? "" : ": " + reason);
 }
 
-std::string cannotRead(const std::string& path, const std::string& reason) {
-    return w("Не удалось прочитать файл ") + path + (reason.empty() ? "" : ": " + reason);
+std::string cannotRead(const QString& path, const std::string& reason) {
+    return w("Не удалось прочитать файл ") + cp1251::fromQString(path) +
+           (reason.empty() ? "" : ": " + reason);
 }
 
-bool saveWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
-               std::string& error) {
-    QSaveFile f(cp1251::toQString(path));
+bool saveWhole(const QString& path, const std::vector<std::uint8_t>& bytes, std::string& error) {
+    QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) {
         error = cannotWrite(path, cp1251::fromQString(f.errorString()));
         return false;
@@ -35,8 +36,8 @@ bool saveWhole(const std::string& path, const std::vector<std::uint8_t>& bytes,
     return true;
 }
 
-bool loadWhole(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
-    QFile f(cp1251::toQString(path));
+bool loadWhole(const QString& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         error = cannotRead(path, cp1251::fromQString(f.errorString()));
         return false;

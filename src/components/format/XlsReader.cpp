@@ -3,6 +3,7 @@
 #include "components/format/ByteIo_p.h"
 #include "components/format/CompoundFile.h"
 #include "components/format/ExcelCommon.h"
+#include "components/format/FileType.h"
 #include "components/format/SaveFile_p.h"
 #include "components/format/XlsFormula.h"
 #include "components/model/Workbook.h"
@@ -903,6 +904,10 @@ bool readXlsBytes(const std::uint8_t* data, std::size_t size, Workbook& book, st
 }
 
 bool readXls(const std::string& path, Workbook& book, std::string& error) {
+    return readXls(workbookPath(path), book, error);
+}
+
+bool readXls(const QString& path, Workbook& book, std::string& error) {
     std::vector<std::uint8_t> bytes;
     if (!xls::loadWhole(path, bytes, error)) {
         return false;

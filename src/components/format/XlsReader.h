@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdint>
 #include <string>
 
@@ -10,9 +12,10 @@ class Workbook;
 // Reads an Excel 97 workbook (.xls): sheets, values, texts, formulas (with their results;
 // formulas the program cannot spell keep the result alone), fonts, colours, borders,
 // alignment, fills, number formats, merged areas, column widths, row heights, hidden rows
-// and columns, frozen panes and page setup. `path` is Windows-1251. On failure `error`
-// says why and `book` is left as it was; damaged files never crash the reader.
+// and columns, frozen panes and page setup. A `path` in Windows-1251 may separate folders by "\\".
+// On failure `error` says why and `book` is left as it was; damaged files never crash the reader.
 bool readXls(const std::string& path, Workbook& book, std::string& error);
+bool readXls(const QString& path, Workbook& book, std::string& error);
 bool readXlsBytes(const std::uint8_t* data, std::size_t size, Workbook& book, std::string& error);
 
 } // namespace fc

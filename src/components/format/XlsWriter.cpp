@@ -3,6 +3,7 @@
 #include "components/format/ByteIo_p.h"
 #include "components/format/CompoundFile.h"
 #include "components/format/ExcelCommon.h"
+#include "components/format/FileType.h"
 #include "components/format/SaveFile_p.h"
 #include "components/format/XlsFormula.h"
 #include "components/model/Workbook.h"
@@ -1027,8 +1028,12 @@ std::vector<std::uint8_t> xlsBytes(const Workbook& book) {
     return Builder(book).build();
 }
 
-bool writeXls(const std::string& path, const Workbook& book, std::string& error) {
+bool writeXls(const QString& path, const Workbook& book, std::string& error) {
     return xls::saveWhole(path, xlsBytes(book), error);
+}
+
+bool writeXls(const std::string& path, const Workbook& book, std::string& error) {
+    return writeXls(workbookPath(path), book, error);
 }
 
 } // namespace fc

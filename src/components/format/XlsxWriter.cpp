@@ -1,6 +1,7 @@
 #include "components/format/XlsxWriter.h"
 
 #include "components/format/ExcelCommon.h"
+#include "components/format/FileType.h"
 #include "components/format/SaveFile_p.h"
 #include "components/format/XlsFormula.h"
 #include "components/model/Workbook.h"
@@ -396,8 +397,12 @@ private:
 } // namespace
 
 bool writeXlsx(const std::string& path, const Workbook& book, std::string& error) {
+    return writeXlsx(workbookPath(path), book, error);
+}
+
+bool writeXlsx(const QString& target, const Workbook& book, std::string& error) {
     book.recalcIfNeeded();
-    const QString target = cp1251::toQString(path);
+    const QString& path = target;
     QFileInfo info(target);
     // The library writes the file itself: it goes to a temporary name beside the target.
     QTemporaryFile temp(info.absolutePath() + "/." + info.fileName() + ".XXXXXX");
