@@ -55,8 +55,9 @@ public:
         r.breaks.clear();
         pos_ += 4 + len;
         // Only these records continue; others keep a following CONTINUE to themselves.
+        // (A FORMULA record never continues: the reader keeps pointing into the stream.)
         if (r.id != 0x00FC && r.id != 0x0207 && r.id != 0x0018 && r.id != 0x041E &&
-            r.id != 0x00E5 && r.id != 0x0006) {
+            r.id != 0x00E5) {
             return true;
         }
         bool joined = false;
@@ -82,6 +83,8 @@ public:
         return true;
     }
     bool broken() const { return broken_; }
+    // The id of the next record, or 0 at the end.
+    unsigned peek() const { return pos_ + 4 <= s_.size() ? get16(&s_[pos_]) : 0; }
 
 private:
     const std::vector<std::uint8_t>& s_;
@@ -810,10 +813,14 @@ private:
         if (get16(q + 12) == 0xFFFF) {
             switch (q[6]) {
             case 0: {
-                // The text follows in a STRING record.
+                // The text follows in a STRING record, after a shared or array formula's
+                // own record when there is one.
                 Record s;
                 std::string text;
-                if (rs.next(s) && s.id == 0x0207) {
+                while ((rs.peek() == 0x04BC || rs.peek() == 0x0221 || rs.peek() == 0x0236) &&
+                       rs.next(s)) {
+                }
+                if (rs.peek() == 0x0207 && rs.next(s)) {
                     TextReader t(s);
                     t.string(false, text);
                 }
