@@ -27,9 +27,9 @@ TEST(XlsReader, RoundTripKeepsValuesFormulasAndFormats) {
     test::fillSample(original);
     std::vector<std::uint8_t> bytes = xlsBytes(original);
     Workbook book;
-    book.setAutoRecalc(false); // keep the results the file holds
     std::string error;
     ASSERT_TRUE(readXlsBytes(bytes.data(), bytes.size(), book, error)) << error;
+    EXPECT_FALSE(book.needsRecalc()) << "the results the file holds stay";
     ASSERT_EQ(book.numSheets(), 2);
     for (int n = 1; n <= 2; ++n) {
         const Sheet& a = original.sheet(n);
@@ -217,6 +217,39 @@ TEST(XlsReader, NotAnExcelFile) {
     std::string error;
     EXPECT_FALSE(readXls(std::string("/no/such/file.xls"), book, error));
     EXPECT_NE(error.find("/no/such/file.xls"), std::string::npos);
+}
+
+// A file another spreadsheet program wrote (its own record order, fonts, palette, shared
+// strings and formula tokens), made from the sample workbook.
+TEST(XlsReader, ReadsAFileOfAnotherWriter) {
+    Workbook book;
+    std::string error;
+    ASSERT_TRUE(readXls(std::string(FC_TEST_DATA) + "/excel/other-writer.xls", book, error))
+        << error;
+    ASSERT_EQ(book.numSheets(), 2);
+    const Sheet& s = book.sheet(1);
+    EXPECT_EQ(s.name(), w("Отчёт"));
+    EXPECT_EQ(s.text(1, 1), w("Ведомость за март"));
+    EXPECT_EQ(s.style(1, 1).font.name, "Times New Roman");
+    EXPECT_TRUE(s.style(1, 1).font.bold);
+    EXPECT_EQ(s.style(1, 1).font.color, rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(s.number(2, 1), 1234.5);
+    EXPECT_EQ(s.style(2, 1).numberFormat, "# ##0.00");
+    EXPECT_EQ(s.formula(3, 3), "=SUM(A2:C2)");
+    EXPECT_NEAR(s.number(3, 3), 1230.64159265359, 1e-9);
+    EXPECT_EQ(s.style(5, 2).border(BorderSide::Bottom).style, BorderStyle::Double);
+    EXPECT_EQ(s.style(5, 2).border(BorderSide::Bottom).color, rgb(255, 0, 0));
+    EXPECT_EQ(s.merges(), (std::vector<CellRange>{{1, 1, 1, 4}}));
+    EXPECT_EQ(s.colWidth(1), 30 * 256);
+    EXPECT_TRUE(s.colHidden(3));
+    EXPECT_EQ(s.rowHeight(6), 900);
+    EXPECT_TRUE(s.rowHidden(8));
+    EXPECT_TRUE(s.rowPageBreak(7));
+    EXPECT_EQ(s.print().area, "$A$1:$D$10");
+    EXPECT_EQ(s.print().titles, "$1:$2");
+    EXPECT_TRUE(s.print().landscape);
+    EXPECT_EQ(book.sheet(2).formula(1, 1), w("='Отчёт'!A2*2"));
+    EXPECT_EQ(book.sheet(2).text(1, 2), test::longText());
 }
 
 TEST(ExcelFileType, FrontDoorReadsAndWritesBothFormats) {

@@ -526,17 +526,35 @@ private:
     // 1904-based files: dates move to the 1900 count the program uses.
     double number(double d, unsigned xf) const { return date1904_ && isDate(xf) ? d + 1462 : d; }
 
-    void put(Sheet& sh, unsigned rw, unsigned col, unsigned xf, const Value& v) {
+    // Cells are filled directly, as loaders do: the results the file stores stay, with
+    // nothing marked for recalculation.
+    Cell* cellAt(Sheet& sh, unsigned rw, unsigned col) {
         if (rw >= static_cast<unsigned>(kMaxRows) || col >= static_cast<unsigned>(kMaxCols)) {
+            return nullptr;
+        }
+        Cell& c = sh.rowForLoad(static_cast<int>(rw) + 1).obtain(static_cast<int>(col) + 1);
+        c.formula = 0; // a later record for the same cell replaces an earlier one
+        return &c;
+    }
+
+    static void store(Cell& c, const Value& v) {
+        c.kind = v.kind;
+        c.number = v.number;
+        c.error = v.error;
+        c.text = v.text;
+    }
+
+    void put(Sheet& sh, unsigned rw, unsigned col, unsigned xf, const Value& v) {
+        Cell* c = cellAt(sh, rw, col);
+        if (!c) {
             return;
         }
-        const int r = static_cast<int>(rw) + 1, c = static_cast<int>(col) + 1;
-        if (!v.isEmpty()) {
-            sh.setValue(r, c, v);
-        }
-        StyleId id = styleOf(xf);
-        if (id != 0) {
-            sh.setStyleId(r, c, id);
+        store(*c, v);
+        c->style = styleOf(xf);
+        if (!c->hasContent() && c->style == 0) {
+            // A blank of the default style holds nothing: drop it again.
+            Row& row = sh.rowForLoad(static_cast<int>(rw) + 1);
+            row.cells.erase(row.cells.begin() + (c - row.cells.data()));
         }
     }
 
@@ -561,6 +579,7 @@ private:
             const std::uint8_t* q = r.p;
             switch (r.id) {
             case 0x000A: {
+                sh.recountFormulas();
                 int rows = std::max({dimRows, sh.lastUsedRow(), 1});
                 int cols = std::max({dimCols, sh.lastUsedCol(), 1});
                 sh.setMaxRow(rows);
@@ -856,12 +875,11 @@ private:
             put(sh, rw, col, xf, v.isEmpty() ? Value::fromText(std::string()) : v);
             return;
         }
-        const int rr = static_cast<int>(rw) + 1, cc = static_cast<int>(col) + 1;
-        sh.setFormula(rr, cc, source);
-        sh.setFormulaResult(rr, cc, v);
-        StyleId id = styleOf(xf);
-        if (id != 0) {
-            sh.setStyleId(rr, cc, id);
+        Cell* c = cellAt(sh, rw, col);
+        if (c) {
+            store(*c, v);
+            c->style = styleOf(xf);
+            c->formula = sh.addFormulaSlot(std::move(source));
         }
     }
 
