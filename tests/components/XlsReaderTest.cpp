@@ -79,7 +79,7 @@ TEST(XlsFormula, CompilesAndReadsBack) {
         {"comparisonAndConcat", "IF(A1<>\"\";A1&\" р.\";\"-\")", nullptr},
         {"commaSeparator", "ROUND(A1,2)", "ROUND(A1;2)"},
         {"absoluteAndRange", "SUM($A$1:B$10)+A$2-$B3", nullptr},
-        {"wholeColumnsAndRows", "SUM(A:B)+SUM(3:4)", nullptr},
+        {"wholeColumnsAndRows", "SUM(A:B)+SUM(3:4)", "SUM(A$1:B$65536)+SUM($A3:$IV4)"},
         {"otherSheet", "Data!A1+'Отчёт'!B2:C3", nullptr},
         {"largeAndFractionalNumbers", "70000+0.25", nullptr},
         {"booleanAndError", "IF(TRUE;#N/A;FALSE)", nullptr},

@@ -833,10 +833,10 @@ bool decompileFormula(const std::uint8_t* t, std::size_t n, const SheetNameOf& s
             unsigned r1 = get16(t + i), r2 = get16(t + i + 2);
             unsigned c1 = get16(t + i + 4), c2 = get16(t + i + 6);
             i += 8;
-            bool wholeCols = r1 == 0 && r2 == kMaxRows - 1;
-            bool wholeRows = (c1 & 0x3FFF) == 0 && (c2 & 0x3FFF) == kMaxCols - 1 && !wholeCols;
-            st.push_back(prefix + addrText(r1, c1, wholeCols, wholeRows) + ":" +
-                         addrText(r2, c2, wholeCols, wholeRows));
+            // Whole columns and rows are spelled as full ranges ("A$1:B$65536"), which
+            // the program's formulas understand.
+            st.push_back(prefix + addrText(r1, c1, false, false) + ":" +
+                         addrText(r2, c2, false, false));
             continue;
         }
         case 0x0A: // reference error
