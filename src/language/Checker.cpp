@@ -247,7 +247,7 @@ void sort(LineCursor& c) {
     expression(c);
 }
 
-// Rule 9: a keyword at the very first character. False when none matches.
+// Keyword statements begin at the very first character of the line. False when none matches.
 bool keywordStatement(LineCursor& c, CheckResult& r) {
     for (const Keyword& k : kKeywords) {
         if (!startsWithUpper(c.line, k.word)) {
