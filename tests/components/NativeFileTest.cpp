@@ -93,6 +93,27 @@ TEST(NativeFile, GoldenFileStaysReadable) {
     EXPECT_EQ(compareGolden("components/native/rich.json", dumpWorkbook(book)), "");
 }
 
+TEST(NativeFile, FuzzSeedsAreCurrent) {
+    // The fuzz target starts from these; they follow the layout like the golden file.
+    Workbook empty;
+    EXPECT_EQ(compareGolden("fuzz/native/empty.vts", native::write(empty)), "");
+    Workbook small;
+    small.setNumSheets(2);
+    Sheet& s = small.sheet(2);
+    s.setNumber(1, 1, 2);
+    s.setFormula(1, 2, "=A1*3");
+    s.setFormulaResult(1, 2, Value::fromNumber(6));
+    s.setText(2, 1, "x");
+    s.merge({3, 1, 4, 2});
+    s.setRowHeading(2, "7");
+    DrawnObject o;
+    o.kind = ObjectKind::Button;
+    o.text = "ok";
+    s.addObject(o);
+    EXPECT_EQ(compareGolden("fuzz/native/small.vts", native::write(small)), "");
+    EXPECT_EQ(compareGolden("fuzz/native/rich.vts", richBytes()), "");
+}
+
 TEST(NativeFile, RefusesEveryTruncation) {
     const std::string bytes = richBytes();
     Target t;

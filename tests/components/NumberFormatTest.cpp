@@ -192,6 +192,8 @@ TEST(NumberFormat, MalformedFormatsDoNotBreak) {
         }
     }
     EXPECT_EQ(formatValue(Value::fromNumber(std::nan("")), "0.00").text, "#NUM!");
+    EXPECT_EQ(formatValue(Value::fromNumber(1e308), "0%").text, "#NUM!");
+    formatValue(Value::fromNumber(4.9e-324), "0.00E+00");
 }
 
 struct EntryCase {

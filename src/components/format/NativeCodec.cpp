@@ -63,7 +63,7 @@ std::uint64_t ByteReader::uv() {
         unsigned b = u8();
         v |= static_cast<std::uint64_t>(b & 0x7F) << shift;
         if (!(b & 0x80)) {
-            return v;
+            return ok() ? v : 0; // a number cut off by the end is no number
         }
     }
     fail(w("слишком длинное число"));
@@ -92,7 +92,10 @@ int ByteReader::svInt(const char* what) {
 
 std::size_t ByteReader::count(std::size_t minSize, const char* what) {
     std::uint64_t n = uv();
-    if (ok() && n > left() / (minSize ? minSize : 1)) {
+    if (!ok()) {
+        return 0;
+    }
+    if (n > left() / (minSize ? minSize : 1)) {
         fail(w("число элементов больше, чем данных: ") + w(what));
         return 0;
     }

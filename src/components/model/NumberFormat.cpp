@@ -64,7 +64,7 @@ void appendPadded(std::string& out, long long v, int width) {
 void decimalDigits(double a, int decimals, std::string& ip, std::string& fp) {
     ip.clear();
     fp.assign(static_cast<std::size_t>(decimals), '0');
-    if (!(a > 0)) {
+    if (!(a > 0) || !std::isfinite(a)) {
         return;
     }
     char buf[48];
@@ -127,6 +127,10 @@ std::string renderNumber(const Section& s, double a, bool& nonZero) {
     }
     for (int i = 0; i < s.thousandsScale; ++i) {
         a /= 1000;
+    }
+    if (!std::isfinite(a)) {
+        nonZero = true;
+        return "#NUM!"; // a percent of a number near the largest double
     }
     int exponent = 0;
     std::string ip, fp;
