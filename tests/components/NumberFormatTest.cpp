@@ -163,6 +163,8 @@ TEST(NumberFormat, NonNumbers) {
         EXPECT_EQ(cp1251::toUtf8(formatValue(c.value, w(c.format)).text), c.shown);
     }
     EXPECT_EQ(formatValue(Value::fromText("x"), "[Red]@").color, rgb(255, 0, 0));
+    EXPECT_EQ(formatValue(Value::fromText("x"), "[White]General").color, rgb(255, 255, 255));
+    EXPECT_EQ(formatValue(Value::fromText("x"), "0;[Red]-0").color, kAutoColor);
 }
 
 TEST(NumberFormat, MalformedFormatsDoNotBreak) {

@@ -601,7 +601,12 @@ FormattedText formatValue(const Value& v, std::string_view fmt) {
         textSection = &code.sections[0];
     }
     if (!textSection) {
+        // A colour prefix colours texts too: the row cursor puts "[White]" in front of every
+        // cell's format, texts included.
         out.text = v.text;
+        if (!code.sections.empty()) {
+            out.color = code.sections[0].color;
+        }
         return out;
     }
     out.text = renderText(*textSection, v.text);
