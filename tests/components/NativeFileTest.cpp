@@ -63,6 +63,15 @@ TEST(NativeFile, RoundTripKeepsEverything) {
     EXPECT_EQ(native::write(back), native::write(book));
 }
 
+TEST(NativeFile, ChecksumIsCrc32) {
+    EXPECT_EQ(native::crc32("123456789"), 0xCBF43926u); // the standard check value
+    const std::string text = "The quick brown fox jumps over the lazy dog, twice over.";
+    for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+        const std::string_view t(text);
+        ASSERT_EQ(native::crc32(t.substr(0, cut), t.substr(cut)), native::crc32(t)) << cut;
+    }
+}
+
 TEST(NativeFile, WritesOnlyStylesInUse) {
     Workbook book;
     Style unused;
