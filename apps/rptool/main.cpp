@@ -1,6 +1,8 @@
 // rptool: the command-line side of the program (templates, workbooks, answers, the stand-in
 // server). Each command is one entry of the table below and a function in a file of its own.
+#include "CheckCommand.h"
 #include "Commands.h"
+#include "ExchangeCommands.h"
 
 #include "components/text/Cp1251.h"
 
@@ -12,8 +14,16 @@ namespace rptool {
 
 namespace {
 
+// The checker's entry takes its own name as the first argument.
+int check(int argc, char** args) { return fc::runCheck(argc + 1, args - 1); }
+
 const Command kCommands[] = {
     {"dump", "FILE            print a workbook as JSON", dump},
+    {"check", "[-e LINE ...]  check report language lines (rptool check --help)", check},
+    {"connect", "--server DIR --user NAME --password PW [--reports DIR]  register with the server",
+     connect},
+    {"serve", "DIR --data FOLDER [--once] [--timeout SECONDS]  answer requests as the server",
+     serve},
 };
 
 int usage() {

@@ -12,44 +12,34 @@ struct ByteCase {
     unsigned char to;
 };
 
+void PrintTo(const ByteCase& c, std::ostream* os) { *os << c.name; }
+
 class DosToWin : public ::testing::TestWithParam<ByteCase> {};
 TEST_P(DosToWin, Maps) { EXPECT_EQ(codepage::toWindows(GetParam().from), GetParam().to); }
-INSTANTIATE_TEST_SUITE_P(Table, DosToWin,
-                         ::testing::Values(ByteCase{"ascii", 'A', 'A'},
-                                           ByteCase{"capitalA", 128, 192},
-                                           ByteCase{"smallP", 175, 239},
-                                           ByteCase{"boxFirst", 176, '.'},
-                                           ByteCase{"boxVertical", 179, '.'},
-                                           ByteCase{"boxLast", 223, '.'},
-                                           ByteCase{"smallR", 224, 240},
-                                           ByteCase{"smallYa", 239, 255},
-                                           ByteCase{"capitalYo", 240, 168},
-                                           ByteCase{"smallYo", 241, 184},
-                                           ByteCase{"ukrYe", 244, 170},
-                                           ByteCase{"middleDot", 250, 183},
-                                           ByteCase{"numero", 252, 185},
-                                           ByteCase{"del", 254, 127},
-                                           ByteCase{"unmapped242", 242, '.'},
-                                           ByteCase{"unmapped255", 255, '.'},
-                                           ByteCase{"code127kept", 127, 127}),
-                         [](const auto& i) { return i.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Table, DosToWin,
+    ::testing::Values(ByteCase{"ascii", 'A', 'A'}, ByteCase{"capitalA", 128, 192},
+                      ByteCase{"smallP", 175, 239}, ByteCase{"boxFirst", 176, '.'},
+                      ByteCase{"boxVertical", 179, '.'}, ByteCase{"boxLast", 223, '.'},
+                      ByteCase{"smallR", 224, 240}, ByteCase{"smallYa", 239, 255},
+                      ByteCase{"capitalYo", 240, 168}, ByteCase{"smallYo", 241, 184},
+                      ByteCase{"ukrYe", 244, 170}, ByteCase{"middleDot", 250, 183},
+                      ByteCase{"numero", 252, 185}, ByteCase{"del", 254, 127},
+                      ByteCase{"unmapped242", 242, '.'}, ByteCase{"unmapped255", 255, '.'},
+                      ByteCase{"code127kept", 127, 127}),
+    [](const auto& i) { return i.param.name; });
 
 class WinToDos : public ::testing::TestWithParam<ByteCase> {};
 TEST_P(WinToDos, Maps) { EXPECT_EQ(codepage::toDos(GetParam().from), GetParam().to); }
-INSTANTIATE_TEST_SUITE_P(Table, WinToDos,
-                         ::testing::Values(ByteCase{"ascii", 'z', 'z'},
-                                           ByteCase{"del", 127, 254},
-                                           ByteCase{"capitalYo", 168, 240},
-                                           ByteCase{"ukrCapitalI", 178, '.'},
-                                           ByteCase{"ukrSmallI", 179, 247},
-                                           ByteCase{"middleDot", 183, 250},
-                                           ByteCase{"numero", 185, 252},
-                                           ByteCase{"euro", 136, '.'},
-                                           ByteCase{"capitalA", 192, 128},
-                                           ByteCase{"smallP", 239, 175},
-                                           ByteCase{"smallR", 240, 224},
-                                           ByteCase{"smallYa", 255, 239}),
-                         [](const auto& i) { return i.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Table, WinToDos,
+    ::testing::Values(ByteCase{"ascii", 'z', 'z'}, ByteCase{"del", 127, 254},
+                      ByteCase{"capitalYo", 168, 240}, ByteCase{"ukrCapitalI", 178, '.'},
+                      ByteCase{"ukrSmallI", 179, 247}, ByteCase{"middleDot", 183, 250},
+                      ByteCase{"numero", 185, 252}, ByteCase{"euro", 136, '.'},
+                      ByteCase{"capitalA", 192, 128}, ByteCase{"smallP", 239, 175},
+                      ByteCase{"smallR", 240, 224}, ByteCase{"smallYa", 255, 239}),
+    [](const auto& i) { return i.param.name; });
 
 TEST(CodePage, LettersSurviveTheRoundTrip) {
     // Every letter of the common alphabet, Ё, ё, № and the middle dot come back unchanged.

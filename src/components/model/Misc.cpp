@@ -37,15 +37,14 @@ bool validObjectKind(int kind) { return kind >= 1 && kind <= 11; }
 
 bool operator==(const PrintSettings& a, const PrintSettings& b) {
     return a.area == b.area && a.titles == b.titles && a.header == b.header &&
-           a.footer == b.footer && a.leftMargin == b.leftMargin &&
-           a.rightMargin == b.rightMargin && a.topMargin == b.topMargin &&
-           a.bottomMargin == b.bottomMargin && a.headerMargin == b.headerMargin &&
-           a.footerMargin == b.footerMargin && a.landscape == b.landscape &&
-           a.noColor == b.noColor && a.gridLines == b.gridLines && a.hCenter == b.hCenter &&
-           a.vCenter == b.vCenter && a.rowColHeadings == b.rowColHeadings &&
-           a.fitToPage == b.fitToPage && a.fitHPages == b.fitHPages &&
-           a.fitVPages == b.fitVPages && a.scale == b.scale && a.paperSize == b.paperSize &&
-           a.copies == b.copies;
+           a.footer == b.footer && a.leftMargin == b.leftMargin && a.rightMargin == b.rightMargin &&
+           a.topMargin == b.topMargin && a.bottomMargin == b.bottomMargin &&
+           a.headerMargin == b.headerMargin && a.footerMargin == b.footerMargin &&
+           a.landscape == b.landscape && a.noColor == b.noColor && a.gridLines == b.gridLines &&
+           a.hCenter == b.hCenter && a.vCenter == b.vCenter &&
+           a.rowColHeadings == b.rowColHeadings && a.fitToPage == b.fitToPage &&
+           a.fitHPages == b.fitHPages && a.fitVPages == b.fitVPages && a.scale == b.scale &&
+           a.paperSize == b.paperSize && a.copies == b.copies;
 }
 
 bool operator==(const ViewOptions& a, const ViewOptions& b) {
@@ -66,9 +65,8 @@ bool operator==(const Permissions& a, const Permissions& b) {
 
 bool operator==(const EventSwitches& a, const EventSwitches& b) {
     return a.doSelChange == b.doSelChange && a.doEndEdit == b.doEndEdit &&
-           a.doTopLeftChanged == b.doTopLeftChanged &&
-           a.doObjValueChanged == b.doObjValueChanged && a.doStartRecalc == b.doStartRecalc &&
-           a.doEndRecalc == b.doEndRecalc;
+           a.doTopLeftChanged == b.doTopLeftChanged && a.doObjValueChanged == b.doObjValueChanged &&
+           a.doStartRecalc == b.doStartRecalc && a.doEndRecalc == b.doEndRecalc;
 }
 
 int FixedTextMeasurer::textWidth(const Font& font, std::string_view text) const {

@@ -9,7 +9,7 @@
 namespace fc {
 
 struct FormattedText {
-    std::string text; // Windows-1251
+    std::string text;         // Windows-1251
     Color color = kAutoColor; // from a "[Red]"-style prefix
 };
 

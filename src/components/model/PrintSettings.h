@@ -25,8 +25,8 @@ struct PrintSettings {
     bool fitToPage = false; // scale to fitHPages x fitVPages instead of `scale`
     int fitHPages = 1;
     int fitVPages = 1;
-    int scale = 100;     // percent
-    int paperSize = 9;   // Windows paper code: 9 is A4
+    int scale = 100;   // percent
+    int paperSize = 9; // Windows paper code: 9 is A4
     int copies = 1;
 
     friend bool operator==(const PrintSettings& a, const PrintSettings& b);

@@ -10,16 +10,11 @@ namespace fc {
 
 Value Cell::value() const {
     switch (kind) {
-    case ValueKind::Empty:
-        return Value::empty();
-    case ValueKind::Number:
-        return Value::fromNumber(number);
-    case ValueKind::Boolean:
-        return Value::fromBool(number != 0);
-    case ValueKind::Text:
-        return Value::fromText(text);
-    case ValueKind::Error:
-        return Value::fromError(error);
+    case ValueKind::Empty: return Value::empty();
+    case ValueKind::Number: return Value::fromNumber(number);
+    case ValueKind::Boolean: return Value::fromBool(number != 0);
+    case ValueKind::Text: return Value::fromText(text);
+    case ValueKind::Error: return Value::fromError(error);
     }
     return {};
 }
@@ -187,14 +182,10 @@ std::string Sheet::entry(int r, int c) const {
         }
         return formatGeneral(x->number);
     }
-    case ValueKind::Boolean:
-        return x->number != 0 ? "TRUE" : "FALSE";
-    case ValueKind::Text:
-        return x->text;
-    case ValueKind::Error:
-        return errorText(x->error);
-    case ValueKind::Empty:
-        break;
+    case ValueKind::Boolean: return x->number != 0 ? "TRUE" : "FALSE";
+    case ValueKind::Text: return x->text;
+    case ValueKind::Error: return errorText(x->error);
+    case ValueKind::Empty: break;
     }
     return {};
 }
@@ -955,6 +946,7 @@ void Sheet::adjustFormulas(int kind, int at, int count, int limitFirst, int limi
     ch.count = count;
     ch.first = limitFirst;
     ch.last = limitLast;
+    ch.sheet = name_;
     for (int s = 1; s <= book_->numSheets(); ++s) {
         Sheet& other = book_->sheet(s);
         if (other.formulaCount_ == 0) {
@@ -1210,8 +1202,10 @@ void Sheet::insertShiftDown(const CellRange& range) {
     clear({rg.r1, rg.c1, kMaxRows, rg.c2}, ClearWhat::All);
     PasteWhat what = PasteWhat::all();
     what.objects = false;
+    // Moved formulas keep their text; the adjustment below moves every reference into the
+    // block once, theirs included (a rebase as well would move them twice).
+    moving.srcRow = rg.r1 + n;
     paste(moving, {rg.r1 + n, rg.c1}, what);
-    // The moved formulas were rebased by the paste; references into the block follow.
     adjustFormulas(formula::StructureChange::InsertRows, rg.r1, n, rg.c1, rg.c2);
     changed({rg.r1, rg.c1, kMaxRows, rg.c2});
 }
@@ -1235,6 +1229,7 @@ void Sheet::deleteShiftUp(const CellRange& range) {
     if (rg.r2 < kMaxRows) {
         PasteWhat what = PasteWhat::all();
         what.objects = false;
+        moving.srcRow = rg.r1; // as above: only the adjustment moves references
         paste(moving, {rg.r1, rg.c1}, what);
     }
     adjustFormulas(formula::StructureChange::DeleteRows, rg.r1, n, rg.c1, rg.c2);

@@ -44,8 +44,8 @@ struct Row {
     std::vector<Cell> cells;
     std::int32_t height = -1; // twentieths of a point; -1: the sheet's default
     bool hidden = false;
-    bool pageBreak = false;   // a page break above this row
-    std::string heading;      // row heading text; empty shows the row number
+    bool pageBreak = false; // a page break above this row
+    std::string heading;    // row heading text; empty shows the row number
     std::uint32_t formulas = 0;
 
     const Cell* find(int col) const;
@@ -198,8 +198,8 @@ public:
     void setActiveCell(int r, int c);
 
     // ---- the current selection, as the control's properties see it
-    std::string selectionText() const;   // active cell text
-    std::string selectionEntry() const;  // active cell entry
+    std::string selectionText() const;              // active cell text
+    std::string selectionEntry() const;             // active cell entry
     void setSelectionEntry(std::string_view typed); // every cell of the selection
     std::string selectionFormula() const;
     std::string selectionNumberFormat() const;
@@ -322,8 +322,8 @@ struct ClipData {
     int rows = 0, cols = 0;
     int srcRow = 1, srcCol = 1;
     std::vector<Item> items;
-    std::vector<CellRange> merges; // relative, 0-based
-    std::vector<int> rowHeights;   // twips or -1, one per row
+    std::vector<CellRange> merges;    // relative, 0-based
+    std::vector<int> rowHeights;      // twips or -1, one per row
     std::vector<DrawnObject> objects; // positions relative to the range origin
 };
 

@@ -81,8 +81,7 @@ Key keyOf(const Cell* c) {
         break;
     }
     case ValueKind::Error:
-    case ValueKind::Empty:
-        break;
+    case ValueKind::Empty: break;
     }
     return k;
 }
@@ -109,8 +108,7 @@ int compareKeys(const Key& a, const Key& b, bool ascending) {
     return ascending ? d : -d;
 }
 
-bool containsText(std::string_view hay, std::string_view needle, bool matchCase,
-                  bool wholeCell) {
+bool containsText(std::string_view hay, std::string_view needle, bool matchCase, bool wholeCell) {
     if (wholeCell) {
         if (hay.size() != needle.size()) {
             return false;

@@ -6,7 +6,9 @@ namespace fc {
 
 namespace {
 
-inline void mix(std::size_t& h, std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2); }
+inline void mix(std::size_t& h, std::size_t v) {
+    h ^= v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+}
 
 } // namespace
 

@@ -23,7 +23,9 @@ struct Value {
 
     static Value empty() { return {}; }
     static Value fromNumber(double d) { return {ValueKind::Number, ErrorCode::None, d, {}}; }
-    static Value fromBool(bool b) { return {ValueKind::Boolean, ErrorCode::None, b ? 1.0 : 0.0, {}}; }
+    static Value fromBool(bool b) {
+        return {ValueKind::Boolean, ErrorCode::None, b ? 1.0 : 0.0, {}};
+    }
     static Value fromText(std::string s) {
         return {ValueKind::Text, ErrorCode::None, 0, std::move(s)};
     }

@@ -6,13 +6,9 @@
 
 namespace fc {
 
-void Prompter::error(std::string_view text) {
-    message(w("Ошибка:"), text, Icon::Error);
-}
+void Prompter::error(std::string_view text) { message(w("Ошибка:"), text, Icon::Error); }
 
-void Prompter::warning(std::string_view text) {
-    message(w("Внимание:"), text, Icon::Warning);
-}
+void Prompter::warning(std::string_view text) { message(w("Внимание:"), text, Icon::Warning); }
 
 bool Prompter::confirm(std::string_view text) {
     return ask(w("Внимание:"), text, Buttons::YesNo, Icon::Question) == Answer::Yes;
