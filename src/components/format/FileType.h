@@ -19,7 +19,8 @@ int readWorkbookFile(const QString& path, Workbook& book, std::string& error);
 int readWorkbookFile(const std::string& path, Workbook& book, std::string& error);
 
 // Writes `book` as a file of `type` through a temporary file that replaces `path` only when
-// it was written whole; on failure the old file stays and `error` tells why.
+// it was written whole; on failure the old file stays and `error` tells why. Type 11 writes
+// an Excel 2007 workbook instead when `path` ends in ".xlsx" (any case).
 bool writeWorkbookFile(const QString& path, int type, const Workbook& book, std::string& error);
 bool writeWorkbookFile(const std::string& path, int type, const Workbook& book, std::string& error);
 
