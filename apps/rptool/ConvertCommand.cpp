@@ -53,9 +53,7 @@ bool isTemplate(const QString& path) {
 // Reads a template (".rpt", any layout) or a workbook file; false when it was not read whole.
 bool readAny(const QString& path, fc::Workbook& book, fc::Prompter& prompter) {
     if (isTemplate(path)) {
-        fc::TemplateLoadResult r = fc::TemplateFile::load(path, book, prompter);
-        return r.opened && r.report.unreadableLines == 0 && r.report.unreadableObjectBlocks == 0 &&
-               !r.report.truncated;
+        return fc::TemplateFile::load(path, book, prompter).whole();
     }
     std::string error;
     if (fc::readWorkbookFile(path, book, error) == 0) {

@@ -28,9 +28,7 @@ int dump(int argc, char** args) {
         }
         const std::string json = fc::dumpTemplate(loaded, book);
         std::fwrite(json.data(), 1, json.size(), stdout);
-        const bool whole = loaded.report.unreadableLines == 0 &&
-                           loaded.report.unreadableObjectBlocks == 0 && !loaded.report.truncated;
-        return std::fflush(stdout) == 0 && whole ? 0 : 1;
+        return std::fflush(stdout) == 0 && loaded.whole() ? 0 : 1;
     }
     std::string error;
     if (fc::readWorkbookFile(QFile::decodeName(args[0]), book, error) == 0) {

@@ -150,6 +150,8 @@ TemplateLoadResult TemplateFile::load(const QString& path, Workbook& book, Promp
         };
         TurboReader::Result r = TurboReader(options).read(bytes, loader, fresh);
         result.report = std::move(r.report);
+        result.companionMissing = r.companionMissing;
+        result.companionDamaged = r.companionDamaged;
         book.swapContents(fresh);
         setBusy(book, false);
         if (r.companionMissing) {

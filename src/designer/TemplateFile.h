@@ -17,6 +17,14 @@ struct TemplateLoadResult {
     bool opened = false; // false: the file could not be read and the workbook is unchanged
     TemplateLayout layout = TemplateLayout::Table;
     TemplateReadReport report;
+    bool companionMissing = false; // extended layout: loading stopped at the layout line
+    bool companionDamaged = false;
+
+    // Everything in the file was read.
+    bool whole() const {
+        return opened && report.unreadableLines == 0 && report.unreadableObjectBlocks == 0 &&
+               !report.truncated && !companionMissing && !companionDamaged;
+    }
 };
 
 // Loading and saving template files with the program's messages. Loading fills a fresh

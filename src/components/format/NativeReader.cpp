@@ -392,11 +392,16 @@ bool Reader::readObjects(std::string_view payload, Sheet& s) {
         o.lineStyle = r.svInt("вид линии");
         o.chartType = r.svInt("вид диаграммы");
         o.selected = r.boolean();
-        if (r.ok() && std::any_of(objs.begin(), objs.end(),
-                                  [&](const DrawnObject& x) { return x.id == o.id; })) {
-            r.fail(w("номер объекта повторяется"));
-        }
         objs.push_back(std::move(o));
+    }
+    std::vector<int> ids;
+    ids.reserve(objs.size());
+    for (const DrawnObject& o : objs) {
+        ids.push_back(o.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    if (r.ok() && std::adjacent_find(ids.begin(), ids.end()) != ids.end()) {
+        r.fail(w("номер объекта повторяется"));
     }
     if (!finish(r, kObjects)) {
         return false;
