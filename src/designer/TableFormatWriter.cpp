@@ -394,8 +394,18 @@ bool SheetEmitter::plainable() {
 } // namespace
 
 bool TableFormatWriter::writesPlain() const {
-    if (book_.numSheets() != 1 || !images_.empty() || !placements_.empty()) {
+    if (book_.numSheets() != 1) {
         return false;
+    }
+    for (const auto& [sheet, lines] : images_) {
+        if (!lines.empty()) {
+            return false;
+        }
+    }
+    for (const auto& [sheet, records] : placements_) {
+        if (!records.empty()) {
+            return false;
+        }
     }
     SheetEmitter e(book_, 1, nullptr);
     return e.plainable();

@@ -1,5 +1,6 @@
 #include "DosText.h"
 
+#include "components/model/TextMeasurer.h"
 #include "components/model/Workbook.h"
 #include "designer/DesignerSheet.h"
 #include "designer/TableFormatWriter.h"
@@ -316,6 +317,39 @@ TEST(TableFormatReader, DirectivesByHand) {
     EXPECT_EQ(book.sheet(2).text(1, 1), win("текст"));
     EXPECT_EQ(book.sheet(2).maxCol(), 10);
     EXPECT_TRUE(book.view().showTabs);
+}
+
+TEST(TableFormatReader, AutomaticRowsFitTheirTexts) {
+    const std::string file = dosLines({
+        ";table",
+        ";colw[2 ]=1000",
+        ";colw[3 ]=1000",
+        ";maxcol=3",
+        ";;0=Fixedsys,10",
+        ";;1=Fixedsys,20,,,,,",
+        "&&",
+        "&2 short|0000lb",
+        "&&",
+        "&2 <1>big|0000lb",
+        "&&",
+        "&2 " + std::string(100, 'w') + "|0000lbw 1 1",
+        "&&",
+        "&&500",
+        "&2 fixed|0000lbw",
+    });
+    FixedTextMeasurer measurer;
+    TemplateReadOptions options;
+    options.measurer = &measurer;
+    Workbook book;
+    TemplateReader(options).read(file, book);
+    const Sheet& s = book.sheet();
+    const int plain = s.rowHeight(1);
+    EXPECT_GT(plain, 0);
+    EXPECT_EQ(s.rowHeight(2), 2 * plain) << "a font twice as large";
+    EXPECT_EQ(s.rowHeight(3), s.rowHeight(4)) << "the merged area's rows share its height";
+    EXPECT_GE(s.rowHeight(3), 5 * plain);
+    EXPECT_EQ(s.rowHeight(5), 500) << "a fixed height stays";
+    EXPECT_EQ(s.colWidth(2), 1000) << "widths are not changed by fitting";
 }
 
 TEST(TableFormatReader, MarginsAtTheThresholds) {

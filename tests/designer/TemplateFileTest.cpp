@@ -66,6 +66,15 @@ TEST_F(TemplateFileTest, SaveLeavesOnlyTheTemplate) {
     EXPECT_EQ(back.view().mousePointer, 0);
 }
 
+TEST_F(TemplateFileTest, StatementsOnlySaveAsATextForm) {
+    book.sheet().setText(2, 2, {});
+    ASSERT_TRUE(TemplateFile::save(path, book, TemplateFormat::Table, prompter));
+    EXPECT_EQ(slurp(path), "IF A\r\n");
+    Workbook back;
+    EXPECT_EQ(TemplateFile::load(path, back, prompter).layout, TemplateLayout::Text);
+    EXPECT_EQ(back.sheet().text(1, 1), "IF A");
+}
+
 TEST_F(TemplateFileTest, FailedSaveLeavesTheTemplateUntouched) {
     put(path, "old contents");
     ASSERT_TRUE(QDir(dir.path()).mkdir("form.rpt.tmp")); // the output cannot be created
