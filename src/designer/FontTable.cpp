@@ -123,7 +123,8 @@ std::optional<FontLine> parseFontLine(std::string_view line, bool textForm) {
                 out.entry.align = HAlign::Center;
             }
         }
-        out.entry.wrap = rest.find("WR") != std::string_view::npos;
+        // Without "align=" the font's cells are left-aligned and do not wrap.
+        out.entry.wrap = ap != std::string::npos && rest.find("WR") != std::string_view::npos;
     }
     return out;
 }
