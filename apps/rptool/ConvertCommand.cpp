@@ -1,16 +1,19 @@
 // rptool convert IN OUT [--format table|ext|turbo|vts]: a template or workbook file into
-// another layout. Messages are the program's own, on stderr; OUT is only replaced when IN was
+// another layout; without the option OUT's extension chooses (".rpt", ".vts", ".xls",
+// ".xlsx"). Messages are the program's own, on stderr; OUT is only replaced when IN was
 // read whole.
 #include "Commands.h"
 
 #include "components/format/FileType.h"
 #include "components/model/Workbook.h"
 #include "components/platform/Prompter.h"
+#include "designer/DesignerSheet.h"
 #include "designer/TemplateFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -18,7 +21,7 @@ namespace rptool {
 
 namespace {
 
-enum class Target { Table, Ext, Turbo, Native, Unknown };
+enum class Target { Table, Ext, Turbo, Native, Excel, Unknown };
 
 Target targetFor(const std::string& format, const QString& out) {
     if (format == "table") {
@@ -43,6 +46,9 @@ Target targetFor(const std::string& format, const QString& out) {
     if (suffix == QLatin1String("vts")) {
         return Target::Native;
     }
+    if (suffix == QLatin1String("xls") || suffix == QLatin1String("xlsx")) {
+        return Target::Excel; // Excel 97, or 2007 for ".xlsx"
+    }
     return Target::Unknown;
 }
 
@@ -59,6 +65,27 @@ bool readAny(const QString& path, fc::Workbook& book, fc::Prompter& prompter) {
     if (fc::readWorkbookFile(path, book, error) == 0) {
         complain(error);
         return false;
+    }
+    // A sheet that spans the whole grid is cut to its used area, so that a template made of
+    // it does not describe 65,536 empty rows; columns past the form's last one (the heights
+    // and objects of a designer sheet saved elsewhere) do not count.
+    for (int i = 1; i <= book.numSheets(); ++i) {
+        fc::Sheet& s = book.sheet(i);
+        if (s.maxRow() == fc::kMaxRows) {
+            s.setMaxRow(std::max(1, s.lastUsedRow()));
+        }
+        if (s.maxCol() > fc::designer::kMaxFormCol) {
+            // The designer's own columns far right (heights, objects) are not part of the form.
+            int used = 1;
+            for (const fc::Row& row : s.rows()) {
+                for (const fc::Cell& c : row.cells) {
+                    if (c.col <= fc::designer::kMaxFormCol) {
+                        used = std::max(used, static_cast<int>(c.col));
+                    }
+                }
+            }
+            s.setMaxCol(used);
+        }
     }
     return true;
 }
@@ -99,9 +126,11 @@ int convert(int argc, char** args) {
         return fc::TemplateFile::save(out, book, fc::TemplateFormat::Ext, prompter) ? 0 : 1;
     case Target::Turbo:
         return fc::TemplateFile::save(out, book, fc::TemplateFormat::Turbo, prompter) ? 0 : 1;
-    case Target::Native: {
+    case Target::Native:
+    case Target::Excel: {
         std::string error;
-        if (!fc::writeWorkbookFile(out, fc::kFileNative, book, error)) {
+        const int type = target == Target::Native ? fc::kFileNative : fc::kFileExcel97;
+        if (!fc::writeWorkbookFile(out, type, book, error)) {
             complain(error);
             return 1;
         }

@@ -383,7 +383,7 @@ void TextFormReader::place() {
     };
 
     std::vector<CellRange> merges;
-    std::vector<bool> fixed;
+    std::vector<bool> noFixedRows; // a text form has no fixed heights
     int maxCol = 1;
     auto border = [&](int r, int c1, int c2, BorderSide side, int style) {
         if (style == 0 || c1 > c2) {
@@ -483,7 +483,7 @@ void TextFormReader::place() {
     merges = MergeIndex::resolve(merges);
     sheet_.setMergesForLoad(merges);
     if (const TextMeasurer* m = ctx_.options.measurer) {
-        fitAutomaticRows(sheet_, r, fixed, MergeIndex(merges), *m);
+        fitAutomaticRows(sheet_, r, noFixedRows, MergeIndex(merges), *m);
     }
 }
 
