@@ -1254,6 +1254,15 @@ bool Sheet::removeObject(int id) {
     return true;
 }
 
+void Sheet::setObjectsForLoad(std::vector<DrawnObject> objs, int nextId) {
+    for (const DrawnObject& o : objs) {
+        nextId = std::max(nextId, o.id + 1);
+    }
+    objects_ = std::move(objs);
+    nextObjectId_ = std::max(nextId, 1);
+    structureChanged();
+}
+
 void Sheet::moveObjectToRow(int id, int row) {
     DrawnObject* o = object(id);
     if (!o || !validRow(row)) {
