@@ -1,7 +1,7 @@
 #include "components/text/Cp1251.h"
+#include "shell/AppSettings.h"
 #include "shell/CommandLine.h"
-#include "shell/ShellSettings.h"
-#include "shell/ui/ShellDialogs.h"
+#include "shell/ui/AppDialogs.h"
 #include "shell/ui/ShellIcons.h"
 #include "shell/ui/TMainForm.h"
 
@@ -27,11 +27,11 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(fc::cp1251::toQString(fc::w("Констpуктоp форм")));
     QApplication::setWindowIcon(fc::shellIcon("MainForm"));
 
+    fc::AppSettings settings;
+    settings.commandLineParam = commandLine.first;
+    fc::TMainForm main(settings, std::make_unique<fc::AppDialogs>());
     // The settings files live in the directory the program was started in.
-    fc::MemorySettings settings(
-        fc::cp1251::fromQString(QDir::toNativeSeparators(QDir::currentPath())));
-
-    fc::TMainForm main(settings, commandLine);
+    main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(QDir::currentPath())));
     main.showMaximized();
     main.dialogs().createAtStartup(main);
     return app.exec();

@@ -1,17 +1,16 @@
 #include "shell/OpenCommand.h"
 
-#include "shell/ShellSettings.h"
+#include "shell/AppSettings.h"
 
 namespace fc::open_command {
 
-std::string initialDirectory(const ShellSettings& settings) {
-    std::string last = settings.lastOpenedDirectory();
-    return last.empty() ? settings.reportsDirectory() : last;
+std::string initialDirectory(const AppSettings& settings) {
+    return settings.lastOpenedDir.empty() ? settings.reportsDir : settings.lastOpenedDir;
 }
 
-void noteChosen(ShellSettings& settings, const std::string& path) {
-    settings.setCurrentFileName(path);
-    settings.setLastOpenedDirectory(directoryOf(path));
+void noteChosen(AppSettings& settings, const std::string& path) {
+    settings.currentFileName = path;
+    settings.lastOpenedDir = directoryOf(path);
 }
 
 std::string directoryOf(const std::string& path) {

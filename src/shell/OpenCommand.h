@@ -4,7 +4,7 @@
 
 namespace fc {
 
-class ShellSettings;
+class AppSettings;
 
 // The open command's dialog settings and what it records on OK.
 namespace open_command {
@@ -14,10 +14,10 @@ inline constexpr const char* kFilterUtf8 = "RPT - Файлы|*.rpt|Excell '97|*.
 inline constexpr const char* kDefaultSuffix = "rpt";
 
 // The last opened directory when there is one, else the reports directory.
-std::string initialDirectory(const ShellSettings& settings);
+std::string initialDirectory(const AppSettings& settings);
 
 // After OK: the current file name becomes `path`, the last opened directory its directory.
-void noteChosen(ShellSettings& settings, const std::string& path);
+void noteChosen(AppSettings& settings, const std::string& path);
 
 // The directory part of a path ("\" or "/"), empty when it has none.
 std::string directoryOf(const std::string& path);

@@ -7,19 +7,19 @@
 
 namespace fc {
 
+class AppSettings;
 class ChildRegistry;
+class PrototypeTable;
 class ShellChild;
-class ShellSettings;
-struct CommandLine;
 
-// What child windows use of the main window: the shared settings, the status bar, the
-// time labels, the menu items they switch, and the registry of window handles.
+// What child windows use of the main window: the shared settings and fact prototypes, the
+// status bar, the time labels, the menu items they switch, and the registry of window handles.
 class ShellHost {
 public:
     virtual ~ShellHost() = default;
 
-    virtual ShellSettings& settings() = 0;
-    virtual const CommandLine& commandLine() const = 0;
+    virtual AppSettings& settings() = 0;
+    virtual PrototypeTable& prototypes() = 0;
     virtual ChildRegistry& children() = 0;
 
     // Runs the menu update (after a window changed its no-save or no-print flag).

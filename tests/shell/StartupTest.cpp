@@ -1,8 +1,8 @@
 #include "components/text/Cp1251.h"
+#include "shell/AppSettings.h"
 #include "shell/CommandLine.h"
 #include "shell/NumericLocale.h"
 #include "shell/OpenCommand.h"
-#include "shell/ShellSettings.h"
 
 #include <QLocale>
 
@@ -17,9 +17,8 @@ namespace {
 struct ArgsCase {
     const char* name;
     QStringList args;
-    const char* who; // UTF-8
+    const char* who; // UTF-8: the first parameter
     bool offline;
-    const char* offlineName;
     bool help;
 };
 
@@ -28,21 +27,22 @@ class CommandLineTable : public ::testing::TestWithParam<ArgsCase> {};
 TEST_P(CommandLineTable, ReadsTheFirstParameter) {
     const ArgsCase& c = GetParam();
     CommandLine cl = parseCommandLine(c.args);
-    EXPECT_EQ(cp1251::toUtf8(cl.who()), c.who);
-    EXPECT_EQ(cl.offline(), c.offline);
-    EXPECT_EQ(cp1251::toUtf8(cl.offlineName()), c.offlineName);
+    EXPECT_EQ(cp1251::toUtf8(cl.first), c.who);
     EXPECT_EQ(cl.help, c.help);
+    AppSettings s;
+    s.commandLineParam = cl.first;
+    EXPECT_EQ(s.offline(), c.offline);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Args, CommandLineTable,
-    ::testing::Values(ArgsCase{"None", {}, "", false, "", false},
-                      ArgsCase{"Who", {"Иванов", "ignored"}, "Иванов", false, "", false},
-                      ArgsCase{"Offline", {"@REP1.out"}, "@REP1.out", true, "REP1.out", false},
-                      ArgsCase{"AtAlone", {"@"}, "@", true, "", false},
-                      ArgsCase{"AtLater", {"a@b"}, "a@b", false, "", false},
-                      ArgsCase{"Help", {"--help"}, "", false, "", true},
-                      ArgsCase{"ShortHelpAfterWho", {"who", "-h"}, "", false, "", true}),
+    ::testing::Values(ArgsCase{"None", {}, "", false, false},
+                      ArgsCase{"Who", {"Иванов", "ignored"}, "Иванов", false, false},
+                      ArgsCase{"Offline", {"@REP1.out"}, "@REP1.out", true, false},
+                      ArgsCase{"AtAlone", {"@"}, "@", true, false},
+                      ArgsCase{"AtLater", {"a@b"}, "a@b", false, false},
+                      ArgsCase{"Help", {"--help"}, "", false, true},
+                      ArgsCase{"ShortHelpAfterWho", {"who", "-h"}, "", false, true}),
     [](const ::testing::TestParamInfo<ArgsCase>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, HelpExplainsTheWhoFieldAndOfflineMode) {
@@ -53,12 +53,13 @@ TEST(CommandLine, HelpExplainsTheWhoFieldAndOfflineMode) {
 }
 
 TEST(OpenCommand, PrefersTheLastOpenedDirectory) {
-    MemorySettings s("/start");
-    s.setReportsDirectory("/reports");
+    AppSettings s;
+    s.startDir = "/start";
+    s.reportsDir = "/reports";
     EXPECT_EQ(open_command::initialDirectory(s), "/reports");
     open_command::noteChosen(s, "/data/forms/a.rpt");
-    EXPECT_EQ(s.currentFileName(), "/data/forms/a.rpt");
-    EXPECT_EQ(s.lastOpenedDirectory(), "/data/forms");
+    EXPECT_EQ(s.currentFileName, "/data/forms/a.rpt");
+    EXPECT_EQ(s.lastOpenedDir, "/data/forms");
     EXPECT_EQ(open_command::initialDirectory(s), "/data/forms");
 }
 

@@ -1,8 +1,8 @@
 #include "shell/ui/BasicDesignerWindow.h"
 
 #include "components/text/Cp1251.h"
+#include "shell/AppSettings.h"
 #include "shell/ShellHost.h"
-#include "shell/ShellSettings.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -78,7 +78,7 @@ BasicDesignerWindow::BasicDesignerWindow(ShellHost& host, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    setCaption(host.settings().currentFileName());
+    setCaption(host.settings().currentFileName);
     resize(640, 400);
 }
 

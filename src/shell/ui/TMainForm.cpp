@@ -4,13 +4,14 @@
 #include "components/platform/ui/FileDialogFilter.h"
 #include "components/text/Cp1251.h"
 #include "dialogs/ui/LauncherDialog.h"
+#include "shell/AppSettings.h"
 #include "shell/CloseSequence.h"
 #include "shell/DesignerChild.h"
 #include "shell/DesignerSheetOps.h"
 #include "shell/MenuUpdate.h"
 #include "shell/NumericLocale.h"
 #include "shell/OpenCommand.h"
-#include "shell/ShellSettings.h"
+#include "shell/SettingsFiles.h"
 #include "shell/ui/AboutDialog.h"
 #include "shell/ui/BasicDesignerWindow.h"
 #include "shell/ui/CommandTable.h"
@@ -30,6 +31,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
 
@@ -45,15 +47,14 @@ ShellChild* shellChildOf(QMdiSubWindow* sub) {
 
 } // namespace
 
-TMainForm::TMainForm(ShellSettings& settings, CommandLine commandLine,
-                     std::unique_ptr<ShellDialogs> dialogs, QWidget* parent)
-    : QMainWindow(parent), settings_(settings), commandLine_(std::move(commandLine)),
+TMainForm::TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialogs, QWidget* parent)
+    : QMainWindow(parent), settings_(settings),
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<ShellDialogs>()),
       mdi_(new QMdiArea(this)), status_(new MainStatusBar(this)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(text("\"ЛДК\"-Констpуктоp фоpм"));
     setWindowIcon(shellIcon("MainForm"));
-    decimalForced_ = forceDecimalPoint(QLocale::system());
+    settings_.decimalPointForced = forceDecimalPoint(QLocale::system());
 
     mdi_->setObjectName(QStringLiteral("ClientArea"));
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -81,6 +82,11 @@ TMainForm::TMainForm(ShellSettings& settings, CommandLine commandLine,
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateMenuItems(); });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] { updateMenuItems(); });
     updateMenuItems();
+}
+
+void TMainForm::loadSettings(const std::string& startDir) {
+    settings::load(settings_, startDir);
+    commands_->toolBar()->show();
 }
 
 TMainForm::~TMainForm() {
@@ -276,6 +282,7 @@ void TMainForm::connectCommands() {
     });
 
     onCommand("p9", [this] { dialogs_->showConnection(); });
+    onCommand("SpeedButton9", [this] { dialogs_->showConnection(); });
     onCommand("RxSpeedButton9", [this] { dialogs_->recompileForms(); });
     onCommand("p10", [this] { dialogs_->showFormArguments(); });
     onCommand("RxB13", [this] { dialogs_->showServiceReference(); });
@@ -286,7 +293,7 @@ void TMainForm::connectCommands() {
     onCommand("SpeedButton7", [this] { showLauncher(); });
     onCommand("Help1", [this] { showAbout(); });
     onCommand("p18", [this] { showWindowSize(); });
-    onCommand("N16", [this] { settings_.setDebugMessages(commandChecked("N16")); });
+    onCommand("N16", [this] { settings_.debugMessages = commandChecked("N16"); });
 
     onCommand("p16", [this] { setTurboFormat(false); });
     onCommand("p17", [this] { setTurboFormat(true); });
@@ -354,7 +361,7 @@ void TMainForm::connectCommands() {
 }
 
 void TMainForm::newFile() {
-    settings_.setCurrentFileName("Noname.rpt");
+    settings_.currentFileName = "Noname.rpt";
     createDesigner();
 }
 
@@ -365,8 +372,8 @@ void TMainForm::openFile() {
         return;
     }
     open_command::noteChosen(settings_, cp1251::fromQString(QDir::toNativeSeparators(chosen)));
-    if (!settings_.startDirectory().empty()) {
-        QDir::setCurrent(cp1251::toQString(settings_.startDirectory()));
+    if (!settings_.startDir.empty()) {
+        QDir::setCurrent(cp1251::toQString(settings_.startDir));
     }
     createDesigner();
 }
@@ -450,13 +457,19 @@ void TMainForm::showWindowSize() {
 }
 
 void TMainForm::showLauncher() {
-    LauncherDialog dialog(cp1251::toQString(settings_.startDirectory()), prompter(), this);
+    LauncherDialog dialog(cp1251::toQString(settings_.startDir), prompter(), this);
     dialog.exec();
 }
 
 void TMainForm::showAbout() {
     auto* about = new AboutDialog(this);
     about->exec();
+}
+
+void TMainForm::setConnectionState(const QIcon& picture, const QString& hint) {
+    QAction* a = commands_->action("SpeedButton9");
+    a->setIcon(picture);
+    a->setToolTip(hint);
 }
 
 // ---- window events

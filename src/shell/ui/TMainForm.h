@@ -1,8 +1,8 @@
 #pragma once
 
 #include "components/platform/ui/QtPrompter.h"
+#include "language/PrototypeTable.h"
 #include "shell/ChildRegistry.h"
-#include "shell/CommandLine.h"
 #include "shell/CommandRouter.h"
 #include "shell/ShellHost.h"
 #include "shell/ui/ShellDialogs.h"
@@ -22,7 +22,7 @@ class CommandTable;
 class DesignerChild;
 class MainStatusBar;
 
-class ShellSettings;
+class AppSettings;
 
 // The main window: the MDI frame, its command table and menu update, and the routing of
 // commands to the active child. It owns every child window.
@@ -35,13 +35,17 @@ public:
     using FileChooser =
         std::function<QString(QWidget* parent, const QString& directory, const QString& filter)>;
 
-    TMainForm(ShellSettings& settings, CommandLine commandLine,
-              std::unique_ptr<ShellDialogs> dialogs = nullptr, QWidget* parent = nullptr);
+    // Forces the decimal point for the process (AppSettings::decimalPointForced).
+    TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialogs = nullptr,
+              QWidget* parent = nullptr);
     ~TMainForm() override;
 
+    // The rest of the start: the settings files of `startDir`, then the toolbar is shown.
+    void loadSettings(const std::string& startDir);
+
     // ---- ShellHost
-    ShellSettings& settings() override { return settings_; }
-    const CommandLine& commandLine() const override { return commandLine_; }
+    AppSettings& settings() override { return settings_; }
+    PrototypeTable& prototypes() override { return prototypes_; }
     ChildRegistry& children() override { return registry_; }
     void updateMenuItems() override;
     void setCommandEnabled(std::string_view objectName, bool enabled) override;
@@ -77,7 +81,8 @@ public:
     const CommandTable& commands() const { return *commands_; }
     MainStatusBar* mainStatusBar() const { return status_; }
     ShellDialogs& dialogs() { return *dialogs_; }
-    bool decimalPointForced() const { return decimalForced_; }
+    // The connection button's picture and hint.
+    void setConnectionState(const QIcon& picture, const QString& hint);
 
     void setDesignerFactory(DesignerFactory factory) { designerFactory_ = std::move(factory); }
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
@@ -101,8 +106,8 @@ private:
     void setScale(int percent);
     void objectMenuChosen(int mode);
 
-    ShellSettings& settings_;
-    CommandLine commandLine_;
+    AppSettings& settings_;
+    PrototypeTable prototypes_;
     std::unique_ptr<ShellDialogs> dialogs_;
     ChildRegistry registry_;
     CommandRouter router_{registry_};
@@ -113,7 +118,6 @@ private:
     Prompter* prompter_ = nullptr;
     DesignerFactory designerFactory_;
     FileChooser fileChooser_;
-    bool decimalForced_ = false;
     bool statusShown_ = false;
     bool closing_ = false;
 };

@@ -1,6 +1,6 @@
 #include "shell/ui/CommandTable.h"
 #include "components/text/Cp1251.h"
-#include "shell/ShellSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/ui/TMainForm.h"
 
 #include <QAction>
@@ -106,7 +106,7 @@ struct ButtonRow {
 };
 
 const ButtonRow kButtons[] = {
-    {"SpeedButton9", "Подключение к сеpвеpу ЛДК", "p9", true},
+    {"SpeedButton9", "Подключение к сеpвеpу ЛДК", "", true},
     {"RxSpeedButton9", "Пеpекомпиляция фоpм на ЛДК-сеpвеpе", "", true},
     {"SpeedButton6", "Выполнить отчет на сеpвеpе", "N11", true},
     {"SpeedButton8", "Создать отчет", "FileNewItem", true},
@@ -124,8 +124,8 @@ const ButtonRow kButtons[] = {
 };
 
 struct CommandTableTest : ::testing::Test {
-    MemorySettings settings{"/tmp"};
-    TMainForm form{settings, CommandLine{}};
+    AppSettings settings;
+    TMainForm form{settings};
 
     QMenu* parentMenuOf(QAction* a) {
         for (QObject* o : a->associatedObjects()) {

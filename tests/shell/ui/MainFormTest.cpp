@@ -1,7 +1,7 @@
 #include "../FakeChildren.h"
 #include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
-#include "shell/ShellSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/MainStatusBar.h"
 #include "shell/ui/ShellDialogs.h"
@@ -9,10 +9,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -61,6 +63,10 @@ private:
 struct Dialogs : ShellDialogs {
     bool periodOk = true;
     int periodShown = 0;
+    int connectionShown = 0;
+    int recompiles = 0;
+    void showConnection() override { ++connectionShown; }
+    void recompileForms() override { ++recompiles; }
     bool execPeriod() override {
         ++periodShown;
         return periodOk;
@@ -69,9 +75,9 @@ struct Dialogs : ShellDialogs {
 
 struct MainFormTest : ::testing::Test {
     Log log;
-    MemorySettings settings{"/tmp"};
+    AppSettings settings;
     Dialogs* dialogs = new Dialogs;
-    TMainForm form{settings, CommandLine{}, std::unique_ptr<ShellDialogs>(dialogs)};
+    TMainForm form{settings, std::unique_ptr<ShellDialogs>(dialogs)};
     ScriptedPrompter prompter;
 
     void SetUp() override { form.setPrompter(&prompter); }
@@ -336,7 +342,7 @@ TEST_F(MainFormTest, NewAndOpenCreateDesignersOnTheCurrentFileName) {
         offeredFilter = filter;
         return QStringLiteral("/data/forms/a.rpt");
     });
-    settings.setReportsDirectory("/reports");
+    settings.reportsDir = "/reports";
     action("FileNewItem")->trigger();
     ASSERT_EQ(form.childWindows().size(), 1u);
     EXPECT_EQ(form.mdiArea()->currentSubWindow()->windowTitle(), QStringLiteral("Noname.rpt"));
@@ -345,8 +351,8 @@ TEST_F(MainFormTest, NewAndOpenCreateDesignersOnTheCurrentFileName) {
     EXPECT_EQ(offeredDir, QStringLiteral("/reports"));
     EXPECT_EQ(offeredFilter, QStringLiteral("RPT - Файлы (*.rpt);;Excell '97 (*.xls);;VTS "
                                             "(*.vts);;Все (*)"));
-    EXPECT_EQ(settings.currentFileName(), "/data/forms/a.rpt");
-    EXPECT_EQ(settings.lastOpenedDirectory(), "/data/forms");
+    EXPECT_EQ(settings.currentFileName, "/data/forms/a.rpt");
+    EXPECT_EQ(settings.lastOpenedDir, "/data/forms");
     ASSERT_EQ(form.childWindows().size(), 2u);
     EXPECT_EQ(form.mdiArea()->currentSubWindow()->windowTitle(),
               QStringLiteral("/data/forms/a.rpt"));
@@ -384,11 +390,43 @@ TEST_F(MainFormTest, CloseWithAMarkedReportAnsweredYesStartsTheSave) {
     EXPECT_TRUE(form.close()) << "the mark is cleared: nothing more to ask";
 }
 
+TEST_F(MainFormTest, ConnectionCommandsGoToTheConnectionDialog) {
+    action("p9")->trigger();
+    form.commands().button("SpeedButton9")->click();
+    form.commands().button("RxSpeedButton9")->click();
+    EXPECT_EQ(dialogs->connectionShown, 2);
+    EXPECT_EQ(dialogs->recompiles, 1);
+
+    // The button shows the connection; the menu item keeps its own picture.
+    QImage menuPicture = action("p9")->icon().pixmap(16).toImage();
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    form.setConnectionState(QIcon(red), QStringLiteral("Каталог обмена: /srv"));
+    EXPECT_EQ(form.commands().button("SpeedButton9")->toolTip(),
+              QStringLiteral("Каталог обмена: /srv"));
+    EXPECT_EQ(form.commands().button("SpeedButton9")->icon().pixmap(16).toImage(), red.toImage());
+    EXPECT_EQ(action("p9")->icon().pixmap(16).toImage(), menuPicture);
+}
+
+TEST_F(MainFormTest, LoadSettingsReadsTheStartDirectory) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile klf(dir.filePath("klf.opt"));
+    ASSERT_TRUE(klf.open(QIODevice::WriteOnly));
+    klf.write(" \r\n \r\n2\r\n3\r\n");
+    klf.close();
+    std::string start = cp1251::fromQString(dir.path());
+    form.loadSettings(start);
+    EXPECT_EQ(settings.startDir, start);
+    EXPECT_EQ(settings.reportsDir, start);
+    EXPECT_EQ(settings.reportState().substr(0, 8), "620C0LB_");
+}
+
 TEST_F(MainFormTest, DebugMessagesItemSetsTheSetting) {
     action("N16")->trigger();
-    EXPECT_TRUE(settings.debugMessages());
+    EXPECT_TRUE(settings.debugMessages);
     action("N16")->trigger();
-    EXPECT_FALSE(settings.debugMessages());
+    EXPECT_FALSE(settings.debugMessages);
 }
 
 } // namespace
