@@ -54,6 +54,8 @@ TMainForm::TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialog
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(text("\"ЛДК\"-Констpуктоp фоpм"));
     setWindowIcon(shellIcon("MainForm"));
+    // The toolbar is part of the frame: no menu to hide it.
+    setContextMenuPolicy(Qt::NoContextMenu);
     settings_.decimalPointForced = forceDecimalPoint(QLocale::system());
 
     mdi_->setObjectName(QStringLiteral("ClientArea"));
