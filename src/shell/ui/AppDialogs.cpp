@@ -1,0 +1,37 @@
+#include "shell/ui/AppDialogs.h"
+
+#include "exchange/ui/ConnectionDialog.h"
+#include "shell/ui/CommandTable.h"
+#include "shell/ui/TMainForm.h"
+
+#include <QAction>
+
+namespace fc {
+
+void AppDialogs::createAtStartup(TMainForm& main) {
+    connection_ = new ConnectionDialog(main.settings(), main.prototypes(), main.prompter(), &main);
+    QObject::connect(connection_, &ConnectionDialog::connectionChanged, &main,
+                     [&main](bool connected, const QString& hint) {
+                         main.setConnectionState(connected ? ConnectionDialog::connectedIcon()
+                                                           : ConnectionDialog::notConnectedIcon(),
+                                                 hint);
+                     });
+    main.setConnectionState(ConnectionDialog::notConnectedIcon(),
+                            main.commands().action("SpeedButton9")->toolTip());
+    // A normal start needs no user action: the stored settings register at once.
+    connection_->registerNow();
+}
+
+void AppDialogs::showConnection() {
+    if (connection_ != nullptr) {
+        connection_->exec();
+    }
+}
+
+void AppDialogs::recompileForms() {
+    if (connection_ != nullptr) {
+        connection_->requestRecompile();
+    }
+}
+
+} // namespace fc
