@@ -1,5 +1,6 @@
 #include "shell/ui/AppDialogs.h"
 
+#include "dialogs/ui/PeriodDialog.h"
 #include "exchange/ui/ConnectionDialog.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/TMainForm.h"
@@ -9,6 +10,7 @@
 namespace fc {
 
 void AppDialogs::createAtStartup(TMainForm& main) {
+    main_ = &main;
     connection_ = new ConnectionDialog(main.settings(), main.prototypes(), main.prompter(), &main);
     QObject::connect(connection_, &ConnectionDialog::connectionChanged, &main,
                      [&main](bool connected, const QString& hint) {
@@ -32,6 +34,10 @@ void AppDialogs::recompileForms() {
     if (connection_ != nullptr) {
         connection_->requestRecompile();
     }
+}
+
+bool AppDialogs::execPeriod() {
+    return main_ != nullptr && runPeriodDialog(main_, main_->settings(), main_->prompter());
 }
 
 } // namespace fc

@@ -14,8 +14,10 @@ public:
     void createAtStartup(TMainForm& main) override;
     void showConnection() override;
     void recompileForms() override;
+    bool execPeriod() override;
 
 private:
+    TMainForm* main_ = nullptr;
     QPointer<ConnectionDialog> connection_;
 };
 
