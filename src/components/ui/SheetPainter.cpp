@@ -482,7 +482,8 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
     } else if (va == Qt::AlignVCenter) {
         baseline = area.top() + (area.height() - 1 - height) / 2.0 + fm.ascent();
     } else {
-        baseline = area.top() + area.height() - 1 - fm.descent();
+        // Descenders end a pixel above the grid line.
+        baseline = area.top() + area.height() - 1 - std::ceil(fm.descent());
     }
     const QPointF at(std::round(x), std::round(baseline));
     const bool clip = tw > areaAvail + 2 * pad || height > area.height() - 1;

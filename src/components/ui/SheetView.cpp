@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -168,6 +169,10 @@ SheetLayout::Params SheetView::params() {
 }
 
 void SheetView::ensureLayout() {
+    // With Repaint off the workbook reports nothing, so any cached size may be stale.
+    if (!book_->repaint()) {
+        sizesDirty_ = true;
+    }
     const SizeKey key = sizeKey();
     if (sizesDirty_ || !(key == built_)) {
         const Sheet& s = sheet();
@@ -610,6 +615,21 @@ void SheetView::postKey(KeyPhase phase, int virtualKey, Qt::KeyboardModifiers mo
     QMetaObject::invokeMethod(
         this, [this, phase, virtualKey, mods] { sendKey(phase, virtualKey, mods); },
         Qt::QueuedConnection);
+}
+
+void SheetView::inputMethodEvent(QInputMethodEvent* e) {
+    // Text composed by an input method starts an edit as a typed character does.
+    if (!isEditing() && !e->commitString().isEmpty()) {
+        SheetKeyEvent k;
+        k.text = e->commitString();
+        emit keyPress(&k);
+        if (!k.consumed) {
+            startEditing(k.text, true);
+        }
+    } else if (isEditing()) {
+        QApplication::sendEvent(editor_, e);
+    }
+    e->accept();
 }
 
 bool SheetView::focusNextPrevChild(bool) {

@@ -115,6 +115,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
     bool focusNextPrevChild(bool next) override;
     bool viewportEvent(QEvent* e) override;
 
