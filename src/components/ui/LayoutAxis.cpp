@@ -32,6 +32,8 @@ int LayoutAxis::pos(int i) const {
 }
 
 int LayoutAxis::nextShown(int i, int dir) const {
+    // From beyond either end the search starts at that end.
+    i = dir > 0 ? std::max(i, 0) : std::min(i, count_ + 1);
     for (int k = i + dir; k >= 1 && k <= count_; k += dir) {
         if (size(k) > 0) {
             return k;

@@ -40,6 +40,9 @@ public:
     bool frozenAtEdge() const { return hasFrozen() && top_ > fixedLast_; }
     int frozenSize() const { return frozenAtEdge() ? pos(fixedLast_ + 1) - pos(fixedFirst_) : 0; }
     int top() const { return top_; }
+    // Whether i and j are drawn by the same part of the screen (the frozen block or the
+    // scrolled part): geometry never carries from one into the other.
+    bool sameRegion(int i, int j) const { return !frozenAtEdge() || frozen(i) == frozen(j); }
 
     // Screen coordinate of i's leading edge (off screen for indices scrolled away).
     int start(int i) const;

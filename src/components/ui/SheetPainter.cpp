@@ -312,7 +312,7 @@ void SheetPainter::paintRowTexts(QPainter& p, const Pane& pane, const Span& rs) 
     auto last = std::upper_bound(cells.begin(), cells.end(), c2, ColLess());
     const LayoutAxis& ca = layout_->cols();
     auto paintOne = [&](const Cell& x) {
-        if (!x.hasContent() || mergeIn(rs.index, x.col)) {
+        if (!x.hasContent() || mergeIn(rs.index, x.col) || !ca.sameRegion(x.col, c1)) {
             return;
         }
         QRect box(ca.start(x.col), rs.start, ca.size(x.col), rs.size);
@@ -418,7 +418,7 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
             int k = c;
             while (need > 0) {
                 int n = ca.nextShown(k, dir);
-                if (n == 0 || !free(n)) {
+                if (n == 0 || !free(n) || !ca.sameRegion(n, c)) {
                     break;
                 }
                 k = n;
@@ -433,8 +433,8 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
             }
         };
         if (h == HAlign::CenterAcross) {
-            for (int n = ca.nextShown(c, +1);
-                 n != 0 && free(n) && styleOf(row, n).halign == HAlign::CenterAcross;
+            for (int n = ca.nextShown(c, +1); n != 0 && free(n) && ca.sameRegion(n, c) &&
+                                              styleOf(row, n).halign == HAlign::CenterAcross;
                  n = ca.nextShown(n, +1)) {
                 area.setRight(ca.start(n) + ca.size(n) - 1);
                 lastCol = n;
@@ -506,14 +506,15 @@ void SheetPainter::paintBorders(QPainter& p, const Pane& pane) {
     const int c1 = std::max(1, ca.nextShown(cols_.front().index, -1));
     const int c2 = cols_.back().index;
     const StyleTable& styles = sheet_->workbook().styles();
+    const int paneRow = rows_.front().index, paneCol = cols_.front().index;
     auto rowBorders = [&](int r) {
         const Row* row = rowOf(r);
-        if (!row) {
+        if (!row || !ra.sameRegion(r, paneRow)) {
             return;
         }
         auto it = std::lower_bound(row->cells.begin(), row->cells.end(), c1, ColLess());
         for (; it != row->cells.end() && it->col <= c2 + 1; ++it) {
-            if (it->style == 0) {
+            if (it->style == 0 || !ca.sameRegion(it->col, paneCol)) {
                 continue;
             }
             const Style& st = styles.get(it->style);

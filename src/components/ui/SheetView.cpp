@@ -35,8 +35,10 @@ public:
         v_.sizesDirty_ = true;
         if (v_.editSheet_ && v_.book_->indexOf(*v_.editSheet_) == 0) {
             // The sheet under the editor is gone (reset, swap, deletion): nothing to store.
+            const CellRef at = v_.editCell_;
             v_.editSheet_ = nullptr;
             v_.closeEditor();
+            emit v_.cancelEdit(at.row, at.col);
         }
         v_.syncTabs();
         v_.viewport()->update();
@@ -113,6 +115,11 @@ SheetView::SheetView(QWidget* parent)
 }
 
 SheetView::~SheetView() {
+    // Children outlive this part of the object: nothing they emit may reach it.
+    editor_->disconnect(this);
+    tabs_->disconnect(this);
+    verticalScrollBar()->disconnect(this);
+    horizontalScrollBar()->disconnect(this);
     editSheet_ = nullptr;
     detach();
 }
@@ -292,17 +299,19 @@ void SheetView::applyViewOptions() {
         placeTabs();
     }
     if (first || v.mousePointer != applied_.mousePointer) {
+        // A set pointer covers the whole control, scroll bars and tabs included; the cells
+        // then inherit it instead of their own resize pointers.
+        viewport()->unsetCursor();
         switch (v.mousePointer) {
-        case 0: viewport()->unsetCursor(); break;
-        case 1: viewport()->setCursor(Qt::ArrowCursor); break;
-        case 2: viewport()->setCursor(Qt::CrossCursor); break;
-        case 3: viewport()->setCursor(Qt::IBeamCursor); break;
-        case 7: viewport()->setCursor(Qt::SizeVerCursor); break;
-        case 9: viewport()->setCursor(Qt::SizeHorCursor); break;
-        case 11: viewport()->setCursor(Qt::WaitCursor); break;
-        case 12: viewport()->setCursor(Qt::ForbiddenCursor); break;
-        case 13: viewport()->setCursor(Qt::BusyCursor); break;
-        default: viewport()->setCursor(Qt::ArrowCursor); break;
+        case 0: unsetCursor(); break;
+        case 2: setCursor(Qt::CrossCursor); break;
+        case 3: setCursor(Qt::IBeamCursor); break;
+        case 7: setCursor(Qt::SizeVerCursor); break;
+        case 9: setCursor(Qt::SizeHorCursor); break;
+        case 11: setCursor(Qt::WaitCursor); break;
+        case 12: setCursor(Qt::ForbiddenCursor); break;
+        case 13: setCursor(Qt::BusyCursor); break;
+        default: setCursor(Qt::ArrowCursor); break;
         }
     }
     applied_ = v;
@@ -674,10 +683,11 @@ void SheetView::mousePressEvent(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     lastMouse_ = pos;
     emit mouseDown(e->button(), e->modifiers(), pos);
-    setFocus(Qt::MouseFocusReason);
+    // The edit ends before the focus moves, so that a veto is asked for once.
     if (isEditing() && !endEditing()) {
         return;
     }
+    setFocus(Qt::MouseFocusReason);
     ensureLayout();
     Sheet& s = sheet();
     SheetNavigator nav(s, layout_);
@@ -1083,7 +1093,9 @@ bool SheetView::endEditing() {
         return true; // the owner closed it from its handler
     }
     if (cancel) {
-        editor_->setFocus(Qt::OtherFocusReason);
+        if (hasFocus()) {
+            editor_->setFocus(Qt::OtherFocusReason);
+        }
         return false;
     }
     Sheet* s = editSheet_;
@@ -1115,6 +1127,10 @@ void SheetView::cancelEditing() {
 }
 
 void SheetView::onEditorFinished(CellEditor::End how) {
+    if (how == CellEditor::End::FocusOut && QApplication::focusWidget() == this) {
+        // A click on the sheet: its press handler ends the edit (and asks the owner once).
+        return;
+    }
     if (how == CellEditor::End::Escape) {
         cancelEditing();
         return;

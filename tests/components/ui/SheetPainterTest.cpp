@@ -162,6 +162,14 @@ TEST_F(SheetPainting, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
         cyan = cyan || QColor(img.pixel(x, a1.center().y())) == QColor(0, 255, 255);
     }
     EXPECT_FALSE(cyan);
+    // Nothing of a scrolled-away column reaches into the frozen one: neither the text of
+    // B50 nor its thick left border, though the text does spill into the scrolled part.
+    sheet().setText(50, 2, "a long text in column B that would spill a long way");
+    style(50, 2, [](Style& s) { s.border(BorderSide::Left).style = BorderStyle::Thick; });
+    sheet().setTopLeft(50, 3);
+    const QImage after = grab();
+    EXPECT_EQ(inkIn(after, view.cellRect(50, 1).adjusted(0, 0, -1, -1)), 0);
+    EXPECT_GT(inkIn(after, view.cellRect(50, 3)), 0);
     // The frozen block ends in a darker line than the grid.
     EXPECT_LT(qGray(img.pixel(a1.right() + 20, a1.bottom())),
               qGray(SheetPainter::gridColor().rgb()));

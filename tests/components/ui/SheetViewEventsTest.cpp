@@ -131,6 +131,16 @@ TEST_F(SheetViewEvents, ArrowsSkipHiddenRowsAndColumnsAndStopAtTheExtent) {
     }
 }
 
+TEST_F(SheetViewEvents, AnActiveCellBeyondAShrunkExtentMovesBackIn) {
+    sheet().setActiveCell(40, 30);
+    sheet().setMaxRow(10);
+    sheet().setMaxCol(5);
+    key(Qt::Key_Up);
+    EXPECT_EQ(sheet().activeCell(), (CellRef{10, 30}));
+    key(Qt::Key_Left);
+    EXPECT_EQ(sheet().activeCell(), (CellRef{10, 5}));
+}
+
 TEST_F(SheetViewEvents, ShiftAndCtrlArrowsExtendAndJumpOverData) {
     for (int r = 3; r <= 6; ++r) {
         sheet().setNumber(r, 2, r);
@@ -228,6 +238,10 @@ TEST_F(SheetViewEvents, OwnerMayVetoOrReplaceAndSwitchesAndPermissionsApply) {
     QTest::keyClick(view.editor(), Qt::Key_Return);
     EXPECT_TRUE(view.isEditing()); // vetoed: the editor stays
     EXPECT_EQ(sheet().text(2, 2), "");
+    take();
+    click(6, 6); // a click elsewhere asks once and stays put
+    EXPECT_EQ(take({"endEdit", "selChange"}), (Log{"endEdit(7)"}));
+    EXPECT_TRUE(view.isEditing());
     vetoEnd = false;
     replaceWith = "8";
     QTest::keyClick(view.editor(), Qt::Key_Return);
@@ -363,11 +377,13 @@ TEST_F(SheetViewEvents, SwitchingSheetsWhileEditingStoresIntoTheEditedSheet) {
     EXPECT_EQ(book().sheet(1).value(2, 2), Value::fromNumber(41));
     EXPECT_EQ(book().sheet(2).text(2, 2), "");
     // A workbook reset under an open editor drops the edit without touching anything.
-    QTest::keyClicks(&view, "5");
+    QTest::keyClicks(&view, "5"); // on sheet 2, whose active cell is A1
     ASSERT_TRUE(view.isEditing());
+    take();
     book().reset();
     EXPECT_FALSE(view.isEditing());
-    EXPECT_EQ(sheet().text(2, 2), "");
+    EXPECT_EQ(sheet().text(1, 1), "");
+    EXPECT_EQ(take({"endEdit", "cancelEdit"}), (Log{"cancelEdit(1,1)"}));
 }
 
 TEST_F(SheetViewEvents, ObjectsReportClicksInsteadOfSelectingCells) {
