@@ -11,19 +11,21 @@ jobs=$(nproc)
 fuzz_seconds=${FC_FUZZ_SECONDS:-20}
 
 step() { printf '\n==== %s (%s)\n' "$1" "$(date +%T)"; }
+# Passing tests print one line each; keep the log to failures and the summary.
+quiet() { grep -v -E '^ *(Start +[0-9]+|[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed)' || true; }
 
 step "build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build/release -j"$jobs"
 step "tests"
-ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600
+ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600 | quiet
 
 step "build with sanitizers"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFC_SANITIZE=ON -DFC_BENCH=OFF >/dev/null
 ninja -C build/asan -j"$jobs"
 step "tests with sanitizers"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900
+    ctest --test-dir build/asan --output-on-failure -j"$jobs" --timeout 900 | quiet
 
 step "fuzz targets"
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFC_FUZZ=ON \

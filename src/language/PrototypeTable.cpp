@@ -1,11 +1,45 @@
 #include "language/PrototypeTable.h"
 
-// Placeholder until the loader lands: the built-in prototype only.
+#include "components/text/Cp1251.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 namespace fc {
 
 namespace {
+
 const std::string kEmpty;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && isBlank(s.front())) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && isBlank(s.back())) {
+        s.remove_suffix(1);
+    }
+    return s;
 }
+
+// The program has no log: without a collector the reports go to the standard output.
+void report(std::vector<std::string>* reports, const std::string& text) {
+    if (reports != nullptr) {
+        reports->push_back(text);
+        return;
+    }
+    std::fputs(cp1251::toUtf8(text).c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::string lineReport(int lineNumber, const char* utf8Tail) {
+    return w(" Стpока ") + std::to_string(lineNumber) + w(utf8Tail);
+}
+
+} // namespace
 
 PrototypeTable::PrototypeTable() { reset(); }
 
@@ -22,8 +56,78 @@ void PrototypeTable::reset() {
     count_ = 1;
 }
 
-void PrototypeTable::loadFile(const std::string&, std::vector<std::string>*) { reset(); }
-void PrototypeTable::loadText(std::string_view, std::vector<std::string>*) { reset(); }
+void PrototypeTable::loadFile(const std::string& path, std::vector<std::string>* reports) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        reset();
+        return;
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    loadText(text, reports);
+}
+
+void PrototypeTable::loadText(std::string_view text, std::vector<std::string>* reports) {
+    reset();
+    int lineNumber = 0;
+    while (!text.empty()) {
+        const std::size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        ++lineNumber;
+        if (trimmed(line).empty() || line.front() == '*') {
+            continue;
+        }
+        if (count_ == kMaxPrototypes) {
+            // The table is full: keep what it holds rather than refuse all of it.
+            report(reports, w("слишком много пpототипов фактов в PROTO.RPT"));
+            return;
+        }
+        if (!addLine(line, lineNumber, reports)) {
+            count_ = 0;
+            return;
+        }
+    }
+}
+
+bool PrototypeTable::addLine(std::string_view line, int lineNumber,
+                             std::vector<std::string>* reports) {
+    Prototype p;
+    p.line = std::string(line);
+    if (line.find('%') == std::string_view::npos) {
+        report(reports,
+               lineReport(lineNumber, " в PROTO.RPT не содеpжит % :пpототипы фактов игноpиpуются"));
+        return false;
+    }
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '%') {
+            continue;
+        }
+        if (p.fragmentCount == kMaxFragments) {
+            report(reports,
+                   lineReport(lineNumber,
+                              " в PROTO.RPT содеpжит много % :пpототипы фактов игноpиpуются"));
+            return false;
+        }
+        p.fragments[static_cast<std::size_t>(p.fragmentCount++)] =
+            std::string(trimmed(line.substr(from, i - from)));
+        from = i + 1;
+    }
+    for (int n = count_; n >= 1; --n) {
+        if (protos_[static_cast<std::size_t>(n - 1)].fragments[0] == p.fragments[0]) {
+            report(reports, w(" Стpока ") + std::to_string(lineNumber) +
+                                w(" в PROTO.RPT начинается так же как и ") + std::to_string(n) +
+                                w(" :пpототипы фактов игноpиpуются"));
+            return false;
+        }
+    }
+    protos_.push_back(std::move(p));
+    ++count_;
+    return true;
+}
 
 const std::string& PrototypeTable::line(int n) const {
     return n >= 1 && n <= count_ ? protos_[static_cast<std::size_t>(n - 1)].line : kEmpty;
@@ -40,7 +144,7 @@ int PrototypeTable::find(std::string_view text, int* nameLength) const {
     for (int n = 1; n <= count_; ++n) {
         const std::string& f = fragment(n, 1);
         if (text.substr(0, f.size()) == f) {
-            if (nameLength) {
+            if (nameLength != nullptr) {
                 *nameLength = static_cast<int>(f.size());
             }
             return n;
@@ -50,11 +154,14 @@ int PrototypeTable::find(std::string_view text, int* nameLength) const {
 }
 
 bool PrototypeTable::matchFragment(std::string_view text, int n, int k, int* len) const {
-    const std::string& f = fragment(n, k);
-    if (n < 1 || n > count_ || text.substr(0, f.size()) != f) {
+    if (n < 1 || n > count_) {
         return false;
     }
-    if (len) {
+    const std::string& f = fragment(n, k);
+    if (text.substr(0, f.size()) != f) {
+        return false;
+    }
+    if (len != nullptr) {
         *len = static_cast<int>(f.size());
     }
     return true;

@@ -274,6 +274,10 @@ public:
     std::uint32_t addFormulaSlot(std::string source);
     void setMergesForLoad(std::vector<CellRange> m) { merges_ = std::move(m); }
     Column& columnForLoad(int c) { return cols_[static_cast<std::size_t>(c - 1)]; }
+    // Objects keep their stored ids; new ones are numbered from `nextId` (at least one past
+    // the highest stored id).
+    void setObjectsForLoad(std::vector<DrawnObject> objs, int nextId);
+    int nextObjectId() const { return nextObjectId_; }
     void recountFormulas();
 
 private:

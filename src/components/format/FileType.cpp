@@ -1,0 +1,104 @@
+#include "components/format/FileType.h"
+
+#include "components/format/NativeFile.h"
+#include "components/text/Cp1251.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <string_view>
+
+namespace fc {
+
+namespace {
+
+struct FileFormat {
+    int type;
+    bool (*sniff)(std::string_view head);
+    bool (*read)(std::string_view bytes, Workbook& book, std::string& error);
+    std::string (*write)(const Workbook& book);
+};
+
+// Excel 97 (type 11) takes its place here once it has a reader and a writer.
+const FileFormat kFormats[] = {
+    {kFileNative, native::looksNative, native::read, native::write},
+};
+
+const FileFormat* byType(int type) {
+    for (const FileFormat& f : kFormats) {
+        if (f.type == type) {
+            return &f;
+        }
+    }
+    return nullptr;
+}
+
+std::string shown(const QString& path) { return cp1251::fromQString(path); }
+
+} // namespace
+
+QString workbookPath(const std::string& path) {
+    QString p = cp1251::toQString(path);
+    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return p;
+}
+
+int readWorkbookFile(const QString& path, Workbook& book, std::string& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = w("Не могу открыть файл ") + shown(path);
+        return 0;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        error = w("Ошибка чтения файла ") + shown(path);
+        return 0;
+    }
+    const std::string_view view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    for (const FileFormat& f : kFormats) {
+        if (f.sniff(view)) {
+            std::string why;
+            if (!f.read(view, book, why)) {
+                error = w("Файл ") + shown(path) + w(" повреждён: ") + why;
+                return 0;
+            }
+            return f.type;
+        }
+    }
+    error = w("Неизвестный тип файла ") + shown(path);
+    return 0;
+}
+
+int readWorkbookFile(const std::string& path, Workbook& book, std::string& error) {
+    return readWorkbookFile(workbookPath(path), book, error);
+}
+
+bool writeWorkbookFile(const QString& path, int type, const Workbook& book, std::string& error) {
+    const FileFormat* f = byType(type);
+    if (!f) {
+        error = w("Тип файла ") + std::to_string(type) + w(" не поддерживается");
+        return false;
+    }
+    const std::string bytes = f->write(book);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = w("Не могу создать файл ") + shown(path);
+        return false;
+    }
+    const qint64 size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size) {
+        file.cancelWriting(); // the temporary file goes, the old file stays
+    }
+    if (!file.commit()) {
+        error = w("Ошибка записи файла ") + shown(path);
+        return false;
+    }
+    return true;
+}
+
+bool writeWorkbookFile(const std::string& path, int type, const Workbook& book,
+                       std::string& error) {
+    return writeWorkbookFile(workbookPath(path), type, book, error);
+}
+
+} // namespace fc
