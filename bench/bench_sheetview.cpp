@@ -143,6 +143,18 @@ void BM_JumpToRow60000AndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_JumpToRow60000AndPaint)->Unit(benchmark::kMillisecond);
 
+// The same jump to rows never painted before: every text is laid out afresh.
+void BM_JumpToNewRowsNear60000AndPaint(benchmark::State& state) {
+    Fixture& f = fixture();
+    int k = 0;
+    for (auto _ : state) {
+        k = (k + 1) % 200;
+        f.view.workbook().sheet().setTopLeft(55000 + k * 50, 1);
+        f.paint();
+    }
+}
+BENCHMARK(BM_JumpToNewRowsNear60000AndPaint)->Unit(benchmark::kMillisecond);
+
 void BM_ScrollOneStepAndPaint(benchmark::State& state) {
     Fixture& f = fixture();
     f.view.workbook().sheet().setTopLeft(30000, 1);

@@ -108,7 +108,6 @@ void fillDemo(Workbook& book) {
                            "Материалы",
                            "Товары"};
     int r = 4;
-    double sums[4] = {0, 0, 0, 0};
     for (int i = 0; i < 13; ++i, ++r) {
         s.setNumber(r, 1, i + 1);
         s.setStyle(r, 1, idx);
@@ -120,11 +119,12 @@ void fillDemo(Workbook& book) {
         s.setNumber(r, 3, start);
         s.setNumber(r, 4, debit);
         s.setNumber(r, 5, credit);
-        s.setNumber(r, 6, start + debit - credit - (i == 7 ? 90000 : 0));
-        sums[0] += start;
-        sums[1] += debit;
-        sums[2] += credit;
-        sums[3] += start + debit - credit - (i == 7 ? 90000 : 0);
+        if (i == 7) {
+            credit += 150000; // one account ends in the red
+            s.setNumber(r, 5, credit);
+        }
+        const std::string n = std::to_string(r);
+        s.setFormula(r, 6, "C" + n + "+D" + n + "-E" + n);
         for (int c = 3; c <= 6; ++c) {
             s.setStyle(r, c, c == 6 ? neg : num);
         }
@@ -148,7 +148,8 @@ void fillDemo(Workbook& book) {
         s.setStyle(r, c, total);
     }
     for (int c = 3; c <= 6; ++c) {
-        s.setNumber(r, c, sums[c - 3]);
+        const char col = static_cast<char>('A' + c - 1);
+        s.setFormula(r, c, std::string("SUM(") + col + "4:" + col + std::to_string(r - 1) + ")");
     }
     s.setText(r + 2, 2, w("Главный бухгалтер"));
     s.setStyle(r + 2, 2, styleWith([](Style& x) { x.halign = HAlign::Right; }));

@@ -82,6 +82,7 @@ const FontMapper::Entry& FontMapper::entry(StyleId id, const Font& f) {
         e.font = f;
         e.qfont = toQFont(f, scale_);
         e.metrics = QFontMetricsF(e.qfont);
+        e.serial = ++serial_;
         e.valid = true;
     }
     return e;

@@ -27,6 +27,7 @@ public:
         Font font;
         QFont qfont;
         QFontMetricsF metrics{QFont()};
+        unsigned serial = 0; // changes whenever the entry is rebuilt
         bool valid = false;
     };
     const Entry& entry(StyleId id, const Font& f);
@@ -37,6 +38,7 @@ public:
 private:
     std::vector<Entry> entries_;
     int scale_ = 100;
+    unsigned serial_ = 0;
 };
 
 } // namespace fc

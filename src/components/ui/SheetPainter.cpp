@@ -147,6 +147,27 @@ void SheetPainter::paint(QPainter& p, const Sheet& s, const SheetLayout& l, cons
     }
 }
 
+const QStaticText* SheetPainter::laidOut(const QString& text, const FontMapper::Entry& fe) {
+    // A text seen once is only noted; laying it out pays from its second frame on, so that
+    // a jump to unseen rows costs no more than plain drawing.
+    const auto key = qMakePair(text, fe.serial);
+    auto it = texts_.find(key);
+    if (it == texts_.end()) {
+        if (texts_.size() >= 4096) {
+            texts_.clear();
+        }
+        texts_.insert(key, QStaticText());
+        return nullptr;
+    }
+    if (it->text().isEmpty()) {
+        it->setText(text);
+        it->setTextFormat(Qt::PlainText);
+        it->setPerformanceHint(QStaticText::AggressiveCaching);
+        it->prepare(QTransform(), fe.qfont);
+    }
+    return &*it;
+}
+
 const QFont& SheetPainter::headingFont() {
     // Headings use the default font's face and size, never its emphasis.
     const Font& df = sheet_->defaultStyle().font;
@@ -390,7 +411,8 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
     }
     text_.replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QFontMetricsF& fm = fe.metrics;
-    double tw = fm.horizontalAdvance(text_);
+    const QStaticText* laid = laidOut(text_, fe);
+    double tw = laid ? laid->size().width() : fm.horizontalAdvance(text_);
     const int avail = box.width() - 1 - 2 * pad;
     QRect area = box;
     const LayoutAxis& ca = layout_->cols();
@@ -402,6 +424,7 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
             int n = static_cast<int>(avail / one);
             text_ = single.repeated(n);
             tw = one * n;
+            laid = laidOut(text_, fe);
         }
         h = HAlign::Left;
     } else if (numeric && tw > avail) {
@@ -410,6 +433,7 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
         int n = hash > 0 ? std::max(1, static_cast<int>(avail / hash)) : 1;
         text_ = QString(n, QLatin1Char('#'));
         tw = hash * n;
+        laid = laidOut(text_, fe);
     } else if (mayOverflow && !numeric) {
         // Text spills into empty neighbours that are not merged, as far as it needs.
         auto free = [&](int k) { return !hasContent(row, k) && !mergeIn(r, k); };
@@ -486,14 +510,22 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
         baseline = area.top() + area.height() - 1 - std::ceil(fm.descent());
     }
     const QPointF at(std::round(x), std::round(baseline));
+    // A laid-out text is placed by its top left, one ascent above the baseline.
+    auto draw = [&] {
+        if (laid) {
+            p.drawStaticText(at - QPointF(0, fm.ascent()), *laid);
+        } else {
+            p.drawText(at, text_);
+        }
+    };
     const bool clip = tw > areaAvail + 2 * pad || height > area.height() - 1;
     if (clip) {
         p.save();
         p.setClipRect(area.adjusted(0, 0, -1, -1).intersected(pane.rect), Qt::IntersectClip);
-        p.drawText(at, text_);
+        draw();
         p.restore();
     } else {
-        p.drawText(at, text_);
+        draw();
     }
 }
 
@@ -691,7 +723,11 @@ void SheetPainter::paintRowHeadings(QPainter& p, const LayoutAxis::Piece& piece)
         const std::string& heading = sheet_->rowHeading(rs.index);
         QString label = heading.empty() ? QString::number(rs.index) : cp1251::toQString(heading);
         p.setPen(QColor(0x40, 0x40, 0x40));
+        // Rows lower than the heading font keep their labels inside.
+        p.save();
+        p.setClipRect(cell.adjusted(0, 0, 0, -1).intersected(strip), Qt::IntersectClip);
         p.drawText(cell.adjusted(2, 0, -3, -1), Qt::AlignCenter | Qt::TextSingleLine, label);
+        p.restore();
     }
     p.fillRect(QRect(w - 1, strip.top(), 1, strip.height()), headingLineColor());
     p.restore();

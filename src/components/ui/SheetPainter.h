@@ -7,7 +7,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QRect>
+#include <QStaticText>
 #include <QString>
 
 #include <vector>
@@ -39,7 +41,10 @@ public:
 
     void paint(QPainter& p, const Sheet& s, const SheetLayout& l, const QRect& exposed,
                const PaintOptions& o);
-    void clearCaches() { brushes_.clear(); }
+    void clearCaches() {
+        brushes_.clear();
+        texts_.clear();
+    }
 
     static QString columnName(int col); // "A" .. "IV"
 
@@ -91,6 +96,10 @@ private:
     std::vector<Span> rows_, cols_;
     std::vector<CellRange> merges_;
     QString text_;
+    // Laid-out texts of recent frames: a repaint after a selection change or a small scroll
+    // draws mostly the same texts. Bounded, so it does not grow with the sheet.
+    const QStaticText* laidOut(const QString& text, const FontMapper::Entry& fe);
+    QHash<QPair<QString, unsigned>, QStaticText> texts_;
     Font headingKey_;
     QFont headingFont_;
     int headingScale_ = 0;

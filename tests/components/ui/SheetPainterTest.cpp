@@ -352,22 +352,81 @@ TEST_F(SheetPainting, FittedWidthsHoldTheirTextOnScreen) {
     }
 }
 
-TEST_F(SheetPainting, FontAndFormatColours) {
+TEST_F(SheetPainting, TextTakesTheFontColourOrTheFormatsColour) {
+    auto reddish = [](const QImage& img, const QRect& r) {
+        int n = 0;
+        for (int y = r.top(); y < r.bottom(); ++y) {
+            for (int x = r.left(); x < r.right(); ++x) {
+                QColor p(img.pixel(x, y));
+                n += p.red() > 150 && p.green() < 80 && p.blue() < 80 ? 1 : 0;
+            }
+        }
+        return n;
+    };
     sheet().setText(2, 2, "WWW");
     style(2, 2, [](Style& s) {
         s.font.color = rgb(200, 0, 0);
         s.font.bold = true;
     });
-    QImage img = grab();
-    QRect r = view.cellRect(2, 2);
-    int reddish = 0;
-    for (int y = r.top(); y < r.bottom(); ++y) {
-        for (int x = r.left(); x < r.right(); ++x) {
-            QColor p(img.pixel(x, y));
-            reddish += p.red() > 150 && p.green() < 80 && p.blue() < 80 ? 1 : 0;
-        }
+    sheet().setNumber(3, 2, -5);
+    sheet().setNumber(4, 2, 5);
+    for (int r : {3, 4}) {
+        style(r, 2, [](Style& s) { s.numberFormat = "0.00;[Red]-0.00"; });
     }
-    EXPECT_GT(reddish, 5);
+    const QImage img = grab();
+    EXPECT_GT(reddish(img, view.cellRect(2, 2)), 5);
+    EXPECT_GT(reddish(img, view.cellRect(3, 2)), 5); // the negative section is red
+    EXPECT_EQ(reddish(img, view.cellRect(4, 2)), 0);
+    EXPECT_GT(inkIn(img, view.cellRect(4, 2)), 0);
+}
+
+TEST_F(SheetPainting, RepaintedTextsFollowFontChanges) {
+    // Texts are laid out once and reused by later frames; a changed font must not reuse them.
+    sheet().setColWidth(2, 40 * 256);
+    sheet().setRowHeight(2, 900);
+    sheet().setText(2, 2, "WWW");
+    auto inkWidth = [&] {
+        const QImage img = grab();
+        const QRect r = view.cellRect(2, 2).intersected(img.rect());
+        int minX = 9999, maxX = -1;
+        for (int y = r.top(); y < r.bottom(); ++y) {
+            for (int x = r.left(); x < r.right(); ++x) {
+                if (isInk(img.pixel(x, y))) {
+                    minX = std::min(minX, x);
+                    maxX = std::max(maxX, x);
+                }
+            }
+        }
+        return maxX - minX;
+    };
+    const int small = inkWidth();
+    EXPECT_EQ(inkWidth(), small); // a second frame draws the same
+    book().setDefaultFont("Arial", 20);
+    EXPECT_GT(inkWidth(), small * 3 / 2);
+    style(2, 2, [](Style& s) { s.font.size = 10; });
+    EXPECT_NEAR(inkWidth(), small, 1);
+}
+
+TEST_F(SheetPainting, ShowFormulasShowsTheSourceLeftAligned) {
+    sheet().setColWidth(2, 30 * 256);
+    sheet().setFormula(2, 2, "1+2");
+    auto thirds = [&] {
+        const QImage img = grab();
+        const QRect r = view.cellRect(2, 2).adjusted(0, 0, -1, -1);
+        std::string got;
+        for (int i = 0; i < 3; ++i) {
+            got +=
+                inkIn(img, QRect(r.left() + i * r.width() / 3, r.top(), r.width() / 3, r.height()))
+                    ? '#'
+                    : '.';
+        }
+        return got;
+    };
+    EXPECT_EQ(thirds(), "..#"); // the result, a number
+    ViewOptions v = book().view();
+    v.showFormulas = true;
+    book().setView(v);
+    EXPECT_EQ(thirds(), "#..");
 }
 
 } // namespace
