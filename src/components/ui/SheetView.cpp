@@ -233,7 +233,7 @@ void SheetView::ensureLayout() {
     }
 }
 
-const SheetLayout& SheetView::layout() {
+const SheetLayout& SheetView::sheetLayout() {
     ensureLayout();
     return layout_;
 }
@@ -485,7 +485,23 @@ bool SheetView::handleKeyDown(SheetKeyEvent& e) {
             return true;
         }
         if (e.text.at(0).isPrint()) {
-            startEditing(e.text, true);
+            if (isEditing()) {
+                editor_->insert(e.text);
+            } else {
+                startEditing(e.text, true);
+            }
+            return false;
+        }
+    }
+    if (isEditing()) {
+        // A key sent by the program while the editor is open: a character goes into the
+        // editor, anything else ends the edit first.
+        if (!e.text.isEmpty() && e.text.at(0).isPrint() &&
+            !(e.modifiers & (Qt::ControlModifier | Qt::AltModifier))) {
+            editor_->insert(e.text);
+            return false;
+        }
+        if (!endEditing()) {
             return false;
         }
     }
@@ -613,7 +629,11 @@ bool SheetView::sendKey(KeyPhase phase, int virtualKey, Qt::KeyboardModifiers mo
     case KeyPhase::Press:
         emit keyPress(&k);
         if (!k.consumed && !text.isEmpty() && text.at(0).isPrint()) {
-            startEditing(text, true);
+            if (isEditing()) {
+                editor_->insert(text);
+            } else {
+                startEditing(text, true);
+            }
         }
         return k.consumed;
     }
@@ -945,7 +965,13 @@ void SheetView::mouseReleaseEvent(QMouseEvent* e) {
     if (was == Drag::ResizeCol || was == Drag::ResizeRow) {
         const int scale = book_->view().viewScale;
         guide_ = -1;
-        // The edge moves by as much as the mouse did, wherever on the edge it was taken.
+        // The edge moves by as much as the mouse did, wherever on the edge it was taken. A
+        // click that moved nothing changes nothing (an owner may count every change).
+        const int moved = was == Drag::ResizeCol ? pos.x() - resizePress_ : pos.y() - resizePress_;
+        if (moved == 0) {
+            viewport()->update();
+            return;
+        }
         if (was == Drag::ResizeCol) {
             int px = std::max(0, resizeFrom_ + pos.x() - resizePress_);
             sheet().setColWidth(resizeIndex_, static_cast<int>(std::lround(
@@ -983,17 +1009,22 @@ void SheetView::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton) {
         return;
     }
-    if (drag_ == Drag::ResizeCol || drag_ == Drag::ResizeRow) {
+    const bool onColEdge = hit.area == SheetLayout::Area::ColHeading;
+    if ((onColEdge || hit.area == SheetLayout::Area::RowHeading) &&
+        book_->allow().allowEditHeaders) {
         // A double click on a heading's edge fits the column or row to its contents.
-        drag_ = Drag::None;
-        guide_ = -1;
-        Sheet& s = sheet();
-        if (hit.area == SheetLayout::Area::ColHeading) {
-            s.fitColWidths({1, resizeIndex_, s.maxRow(), resizeIndex_}, measurer_);
-        } else {
-            s.fitRowHeights({resizeIndex_, 1, resizeIndex_, s.maxCol()}, measurer_);
+        if (int i = resizeTarget(hit, pos, onColEdge)) {
+            drag_ = Drag::None;
+            guide_ = -1;
+            Sheet& s = sheet();
+            if (onColEdge) {
+                s.fitColWidths({1, i, s.maxRow(), i}, measurer_);
+            } else {
+                s.fitRowHeights({i, 1, i, s.maxCol()}, measurer_);
+            }
+            viewport()->update();
+            return;
         }
-        return;
     }
     bool consumed = false;
     emit dblClick(hit.row, hit.col, &consumed);

@@ -47,7 +47,7 @@ public:
     // ---- geometry (viewport coordinates)
     SheetLayout::Hit hitTest(QPoint p);
     QRect cellRect(int row, int col); // the merged area when the cell is merged
-    const SheetLayout& layout();
+    const SheetLayout& sheetLayout(); // laid out for the current state
 
     // ---- the control's operations
     void showActiveCell();

@@ -102,9 +102,9 @@ TEST_F(SheetPainting, MergedAreaIsOneCellWithItsTextCentred) {
     const QRect m = view.cellRect(2, 2);
     EXPECT_EQ(m, view.cellRect(3, 4)); // any cell of the area gives the whole area
     // No grid lines inside: the first column's right edge near the top is background.
-    const int innerX = view.layout().cols().start(3) - 1;
+    const int innerX = view.sheetLayout().cols().start(3) - 1;
     EXPECT_EQ(rgbAt(img, innerX, m.top() + 1), QColor(Qt::white));
-    const int innerY = view.layout().rows().start(3) - 1;
+    const int innerY = view.sheetLayout().rows().start(3) - 1;
     EXPECT_EQ(rgbAt(img, m.left() + 2, innerY), QColor(Qt::white));
     // The outline keeps its grid lines.
     EXPECT_EQ(rgbAt(img, m.right(), m.top() + 1), SheetPainter::gridColor());
@@ -150,7 +150,8 @@ TEST_F(SheetPainting, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
     sheet().setTopLeft(50, 10);
     const QImage img = grab();
     const QRect a1 = view.cellRect(1, 1);
-    EXPECT_EQ(a1.topLeft(), QPoint(view.layout().headerWidth(), view.layout().headerHeight()));
+    EXPECT_EQ(a1.topLeft(),
+              QPoint(view.sheetLayout().headerWidth(), view.sheetLayout().headerHeight()));
     EXPECT_EQ(rgbAt(img, a1.center().x(), a1.center().y()), QColor(255, 255, 0));
     // Row 50 and column J follow the frozen row and column directly.
     EXPECT_EQ(view.cellRect(50, 10).topLeft(), a1.bottomRight() + QPoint(1, 1));
@@ -311,21 +312,21 @@ TEST_F(SheetPainting, ViewOptionsChangeThePicture) {
     v.showRowHeading = true;
     v.showColHeading = true;
     book().setView(v);
-    const int automatic = view.layout().headerWidth();
+    const int automatic = view.sheetLayout().headerWidth();
     sheet().setRowHeading(3, "line 1234567"); // a designer shows file lines as headings
-    EXPECT_GT(view.layout().headerWidth(), automatic);
+    EXPECT_GT(view.sheetLayout().headerWidth(), automatic);
     v.hdrHeight = 510; // twips
     v.hdrWidth = 450;
     book().setView(v);
-    EXPECT_EQ(view.layout().headerHeight(), 34);
-    EXPECT_EQ(view.layout().headerWidth(), 30);
+    EXPECT_EQ(view.sheetLayout().headerHeight(), 34);
+    EXPECT_EQ(view.sheetLayout().headerWidth(), 30);
     const int h100 = view.cellRect(2, 2).height();
     const int w100 = view.cellRect(2, 2).width();
     v.viewScale = 200;
     book().setView(v);
     EXPECT_EQ(view.cellRect(2, 2).height(), 2 * h100);
     EXPECT_NEAR(view.cellRect(2, 2).width(), 2 * w100, 2);
-    EXPECT_EQ(view.layout().headerHeight(), 68);
+    EXPECT_EQ(view.sheetLayout().headerHeight(), 68);
 }
 
 TEST_F(SheetPainting, FittedWidthsHoldTheirTextOnScreen) {

@@ -60,14 +60,14 @@ TEST_F(SheetViewEvents, DragGrowsOverMergedAreas) {
 
 TEST_F(SheetViewEvents, HeadingsSelectWholeColumnsAndRows) {
     const QRect b3 = view.cellRect(1, 3);
-    const QPoint colHead(b3.center().x(), view.layout().headerHeight() / 2);
+    const QPoint colHead(b3.center().x(), view.sheetLayout().headerHeight() / 2);
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, colHead);
     EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 3, kMaxRows, 3}));
     EXPECT_TRUE(sheet().selectionRange(0).wholeCols());
     EXPECT_EQ(take({"click"}), (Log{"click(0,3)"}));
 
     const QRect a5 = view.cellRect(5, 1);
-    const QPoint rowHead(view.layout().headerWidth() / 2, a5.center().y());
+    const QPoint rowHead(view.sheetLayout().headerWidth() / 2, a5.center().y());
     QTest::mouseClick(view.viewport(), Qt::LeftButton, Qt::ControlModifier, rowHead);
     ASSERT_EQ(sheet().selectionCount(), 2);
     EXPECT_EQ(sheet().selectionRange(1), (CellRange{5, 1, 5, kMaxCols}));
@@ -182,7 +182,7 @@ TEST_F(SheetViewEvents, KeyboardMovesScrollAndScrollingFollowsTopLeft) {
     // The program sets TopRow: the scroll bar follows; the user scrolls: TopRow follows.
     sheet().setTopLeft(60000, 1);
     QApplication::processEvents();
-    view.layout();
+    view.sheetLayout();
     QScrollBar* bar = view.verticalScrollBar();
     const int at60000 = bar->value();
     EXPECT_GT(at60000, 0);
@@ -302,8 +302,17 @@ TEST_F(SheetViewEvents, KeysReachTheOwnerFirstAndProgramKeysCanBeInjected) {
     EXPECT_FALSE(view.sendKey(SheetView::KeyPhase::Up, 129));
     EXPECT_FALSE(view.sendKey(SheetView::KeyPhase::Down, 40)); // a code with a default action
     EXPECT_EQ(sheet().activeCell(), (CellRef{3, 2}));
-    view.postKey(SheetView::KeyPhase::Down, 0x81);
     EXPECT_EQ(take({"key"}), (Log{"keyUp(129)", "keyDown(40)"}));
+    // While editing, a sent character goes into the editor and other keys end the edit.
+    view.startEditing();
+    view.sendKey(SheetView::KeyPhase::Press, 'Q', {}, "Q");
+    EXPECT_EQ(view.editor()->text(), "Q");
+    view.sendKey(SheetView::KeyPhase::Down, 40);
+    EXPECT_EQ(sheet().text(3, 2), "Q");
+    EXPECT_EQ(sheet().activeCell(), (CellRef{4, 2}));
+    take();
+    view.postKey(SheetView::KeyPhase::Down, 0x81);
+    EXPECT_EQ(take({"key"}), Log{});
     QApplication::processEvents(); // a posted key arrives after the current event
     EXPECT_EQ(take({"key"}), (Log{"keyDown(129)"}));
 }
@@ -330,13 +339,31 @@ TEST_F(SheetViewEvents, ClipboardRoundTripsTabSeparatedText) {
 TEST_F(SheetViewEvents, HeadingEdgesResizeWhereAllowed) {
     const int before = sheet().colWidth(2);
     const QRect b = view.cellRect(1, 2);
-    const int y = view.layout().headerHeight() / 2;
+    const int y = view.sheetLayout().headerHeight() / 2;
     QTest::mousePress(view.viewport(), Qt::LeftButton, {}, QPoint(b.right(), y));
     QTest::mouseMove(view.viewport(), QPoint(b.right() + 40, y));
     QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(b.right() + 40, y));
     EXPECT_GT(sheet().colWidth(2), before);
     EXPECT_EQ(view.cellRect(1, 2).width(), b.width() + 40);
     EXPECT_EQ(sheet().selectionRange(0), CellRange::cell(1, 1)); // no column got selected
+
+    // A row edge the same way, in twips; a double click on it fits the row to its text.
+    const QRect r3 = view.cellRect(3, 1);
+    const int x = view.sheetLayout().headerWidth() / 2;
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, QPoint(x, r3.bottom()));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, QPoint(x, r3.bottom() + 10));
+    EXPECT_EQ(sheet().rowHeight(3), (r3.height() + 10) * 15);
+    Style big;
+    big.font.size = 20;
+    sheet().setStyle(3, 2, big);
+    sheet().setText(3, 2, "tall");
+    const QPoint edge(x, view.cellRect(3, 1).bottom());
+    book().setModified(false);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, edge);
+    EXPECT_FALSE(book().modified()); // a click on an edge moves nothing
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, edge);
+    EXPECT_EQ(sheet().rowHeight(3), view.measurer().lineHeight(big.font) * 15);
 
     book().allow().allowEditHeaders = false;
     const int now = sheet().colWidth(2);
@@ -397,6 +424,21 @@ TEST_F(SheetViewEvents, ObjectsReportClicksInsteadOfSelectingCells) {
     take();
     QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at(5, 4)); // row 5, column D
     EXPECT_EQ(take({"objClick", "selChange"}), (Log{"objClick(" + std::to_string(id) + ")"}));
+    // A value change comes from the workbook, only while its switch is on.
+    int changed = 0;
+    QObject::connect(&view, &SheetView::objValueChanged, [&](int) { ++changed; });
+    book().noteObjValueChange(id);
+    book().events().doObjValueChanged = false;
+    book().noteObjValueChange(id);
+    EXPECT_EQ(changed, 1);
+    // Its outline is drawn over the cells.
+    const QImage img = grab();
+    const QRect box = view.cellRect(4, 3).united(view.cellRect(5, 4));
+    int edge = 0;
+    for (int x = box.left() + 2; x < box.right() - 2; ++x) {
+        edge += qGray(img.pixel(x, box.top())) < 192 || qGray(img.pixel(x, box.top() - 1)) < 192;
+    }
+    EXPECT_GT(edge, box.width() / 2);
 }
 
 } // namespace
