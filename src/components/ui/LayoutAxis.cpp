@@ -1,6 +1,7 @@
 #include "components/ui/LayoutAxis.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace fc {
 
@@ -212,6 +213,22 @@ int LayoutAxis::topToShow(int i) const {
     int frozenAll = pos(fixedLast_ + 1) - pos(fixedFirst_);
     int t = firstStartingAtOrAfter(pos(i + 1) - (room - frozenAll), fixedLast_ + 1, i);
     return t != 0 ? t : i;
+}
+
+int LayoutAxis::topMovedBy(int count) const {
+    const int dir = count < 0 ? -1 : 1;
+    int t = top_;
+    for (int k = std::abs(count); k > 0; --k) {
+        int n = nextShown(t, dir);
+        while (n != 0 && frozen(n)) {
+            n = nextShown(n, dir);
+        }
+        if (n == 0) {
+            break;
+        }
+        t = n;
+    }
+    return effectiveTop(t);
 }
 
 int LayoutAxis::pageCount() const {

@@ -67,6 +67,9 @@ public:
     int topForValue(int value, int dir) const;
     // The top that shows i whole, moving as little as possible (the current top when it does).
     int topToShow(int i) const;
+    // The top `count` shown indices on (negative: back), stepping over the frozen block,
+    // which is never part of the scrolled sequence.
+    int topMovedBy(int count) const;
     // The number of whole indices shown in the scrolled part, at least 1.
     int pageCount() const;
 

@@ -444,22 +444,8 @@ void SheetView::scrollTo(CellRef cell) {
 
 void SheetView::scrollBy(int rows, int cols) {
     ensureLayout();
-    SheetNavigator nav(sheet(), layout_);
-    int r = layout_.rows().top();
-    int c = layout_.cols().top();
-    if (rows != 0) {
-        r = layout_.rows().topForValue(layout_.rows().scrollValue(), 0);
-        int n = nav.rowsOn(r, rows);
-        r = layout_.rows().topForValue(layout_.rows().scrollValue() + layout_.rows().pos(n) -
-                                           layout_.rows().pos(r),
-                                       rows > 0 ? 1 : -1);
-    }
-    if (cols != 0) {
-        int n = cols > 0 ? layout_.cols().nextShown(c, +1) : layout_.cols().nextShown(c, -1);
-        if (n != 0 && !(layout_.cols().frozenAtEdge() && layout_.cols().frozen(n))) {
-            c = n;
-        }
-    }
+    const int r = layout_.rows().topMovedBy(rows);
+    const int c = layout_.cols().topMovedBy(cols);
     if (r != layout_.rows().top() || c != layout_.cols().top()) {
         sheet().setTopLeft(r, c);
         ensureLayout();
@@ -868,10 +854,9 @@ void SheetView::dragTo(QPoint pos) {
         break;
     default: return;
     }
-    if (baseSel_.empty() && !s.selection().empty() && drag_ == Drag::Cells) {
-        ranges = s.selection();
-        ranges.back() = g;
-    } else if (baseSel_.empty() && !s.selection().empty()) {
+    // Without Ctrl the dragged range is the selection's last one; with Ctrl it follows the
+    // ranges there were before the press.
+    if (baseSel_.empty() && !s.selection().empty()) {
         ranges = s.selection();
         ranges.back() = g;
     } else {

@@ -93,6 +93,19 @@ TEST(LayoutAxis, ScrollValuesRoundTripThroughTops) {
     EXPECT_EQ(a.pageSize(), 20);
 }
 
+TEST(LayoutAxis, TopMovesOverTheFrozenBlockAndHiddenIndices) {
+    LayoutAxis a = axis({7});
+    a.place(0, 40, 3, 2, 1); // 3..4 frozen
+    a.setTop(2);
+    EXPECT_EQ(a.topMovedBy(1), 5); // from before the block to just past it
+    a.setTop(5);
+    EXPECT_EQ(a.topMovedBy(-1), 2);
+    EXPECT_EQ(a.topMovedBy(2), 8); // 7 is hidden
+    EXPECT_EQ(a.topMovedBy(99), 10);
+    EXPECT_EQ(a.topMovedBy(-99), 1);
+    EXPECT_EQ(a.topMovedBy(0), 5);
+}
+
 TEST(LayoutAxis, TopToShowMovesAsLittleAsPossible) {
     struct Case {
         const char* name;
