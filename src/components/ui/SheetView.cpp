@@ -3,6 +3,7 @@
 #include "components/model/Sheet.h"
 #include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
+#include "components/ui/SheetInput.h"
 #include "components/ui/SheetNavigator.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QTabBar>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -53,9 +53,7 @@ public:
         v_.viewport()->update();
     }
     void selChange() override {
-        if (!v_.ownSelChange_) {
-            v_.cursor_ = v_.book_->sheet().activeCell();
-        }
+        v_.input_->selectionChanged(v_.book_->sheet().activeCell());
         emit v_.selChange();
     }
     void topLeftChanged() override { emit v_.topLeftChanged(); }
@@ -102,9 +100,7 @@ SheetView::SheetView(QWidget* parent)
         }
     });
 
-    autoScroll_ = new QTimer(this);
-    autoScroll_->setInterval(50);
-    connect(autoScroll_, &QTimer::timeout, this, &SheetView::autoScroll);
+    input_ = std::make_unique<SheetInput>(*this);
 
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int v) { onScroll(Qt::Vertical, v); });
@@ -128,7 +124,7 @@ void SheetView::attach(Workbook* book) {
     book_ = book;
     book_->addListener(bridge_.get());
     sizesDirty_ = true;
-    cursor_ = book_->sheet().activeCell();
+    input_->selectionChanged(book_->sheet().activeCell());
     appliedOnce_ = false;
     applyViewOptions();
     syncTabs();
@@ -365,14 +361,14 @@ void SheetView::paintEvent(QPaintEvent* e) {
     o.back = toQColor(v.backColor, Qt::white);
     o.editing = isEditing() ? editCell_ : CellRef{0, 0};
     painter_.paint(p, sheet(), layout_, e->rect(), o);
-    if (guide_ >= 0) {
+    if (const int guide = input_->guide(); guide >= 0) {
         QPen pen(QColor(0x40, 0x40, 0x40));
         pen.setStyle(Qt::DashLine);
         p.setPen(pen);
-        if (drag_ == Drag::ResizeCol) {
-            p.drawLine(guide_, 0, guide_, viewport()->height());
+        if (input_->guideIsVertical()) {
+            p.drawLine(guide, 0, guide, viewport()->height());
         } else {
-            p.drawLine(0, guide_, viewport()->width(), guide_);
+            p.drawLine(0, guide, viewport()->width(), guide);
         }
     }
 }
@@ -398,64 +394,10 @@ QRect SheetView::cellRect(int row, int col) {
     return m ? layout_.rangeRect(*m) : layout_.cellRect(row, col);
 }
 
-// ---------------------------------------------------------------- selection and scrolling
-
-void SheetView::selectRanges(const std::vector<CellRange>& ranges, CellRef active) {
-    Sheet& s = sheet();
-    if (ranges == s.selection() && active == s.activeCell()) {
-        return;
-    }
-    ownSelChange_ = true;
-    s.setSelectionRanges(ranges, active);
-    ownSelChange_ = false;
-}
-
-void SheetView::moveTo(CellRef to, bool extend) {
-    ensureLayout();
-    Sheet& s = sheet();
-    SheetNavigator nav(s, layout_);
-    if (extend) {
-        const CellRef a = s.activeCell();
-        std::vector<CellRange> ranges = s.selection();
-        CellRange g = nav.withMerges(CellRange{a.row, a.col, to.row, to.col}.normalized());
-        if (ranges.empty()) {
-            ranges.push_back(g);
-        } else {
-            ranges.back() = g;
-        }
-        cursor_ = to;
-        selectRanges(ranges, a);
-    } else {
-        cursor_ = to;
-        selectRanges({nav.withMerges(CellRange::cell(to.row, to.col))}, to);
-    }
-    scrollTo(to);
-}
-
-void SheetView::scrollTo(CellRef cell) {
-    ensureLayout();
-    const int r = layout_.rows().topToShow(cell.row);
-    const int c = layout_.cols().topToShow(cell.col);
-    if (r != layout_.rows().top() || c != layout_.cols().top()) {
-        sheet().setTopLeft(r, c);
-        ensureLayout();
-    }
-}
-
-void SheetView::scrollBy(int rows, int cols) {
-    ensureLayout();
-    const int r = layout_.rows().topMovedBy(rows);
-    const int c = layout_.cols().topMovedBy(cols);
-    if (r != layout_.rows().top() || c != layout_.cols().top()) {
-        sheet().setTopLeft(r, c);
-        ensureLayout();
-    }
-}
-
 void SheetView::showActiveCell() {
     CellRef a = sheet().activeCell();
     const CellRange* m = sheet().mergeAt(a.row, a.col);
-    scrollTo(m ? CellRef{m->r1, m->c1} : a);
+    input_->scrollTo(m ? CellRef{m->r1, m->c1} : a);
 }
 
 // ---------------------------------------------------------------- keys
@@ -491,87 +433,7 @@ bool SheetView::handleKeyDown(SheetKeyEvent& e) {
             return false;
         }
     }
-    defaultKey(e.qtKey, e.modifiers);
-    return false;
-}
-
-bool SheetView::defaultKey(int key, Qt::KeyboardModifiers mods) {
-    ensureLayout();
-    Sheet& s = sheet();
-    SheetNavigator nav(s, layout_);
-    const bool shift = mods & Qt::ShiftModifier;
-    const bool ctrl = mods & Qt::ControlModifier;
-    const CellRef from = shift ? cursor_ : s.activeCell();
-    auto arrow = [&](int dr, int dc) {
-        moveTo(ctrl ? nav.dataEdge(from, dr, dc) : nav.step(from, dr, dc), shift);
-    };
-    switch (key) {
-    case Qt::Key_Up: arrow(-1, 0); return true;
-    case Qt::Key_Down: arrow(1, 0); return true;
-    case Qt::Key_Left: arrow(0, -1); return true;
-    case Qt::Key_Right: arrow(0, 1); return true;
-    case Qt::Key_PageDown:
-    case Qt::Key_PageUp: {
-        const int n = layout_.rows().pageCount() * (key == Qt::Key_PageDown ? 1 : -1);
-        scrollBy(n, 0);
-        moveTo(nav.anchorOf({nav.rowsOn(from.row, n), from.col}), shift);
-        return true;
-    }
-    case Qt::Key_Home: moveTo(ctrl ? nav.first() : nav.home(from), shift); return true;
-    case Qt::Key_End: moveTo(ctrl ? nav.last() : nav.end(from), shift); return true;
-    case Qt::Key_Tab: moveTo(nav.step(s.activeCell(), 0, 1), false); return true;
-    case Qt::Key_Backtab: moveTo(nav.step(s.activeCell(), 0, -1), false); return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (enterMovesDown_) {
-            moveTo(nav.step(s.activeCell(), shift ? -1 : 1, 0), false);
-        }
-        return true;
-    case Qt::Key_F2: startEditing(); return true;
-    case Qt::Key_Backspace: startEditing(QString(), true); return true;
-    case Qt::Key_Delete:
-        if (shift) {
-            cut();
-        } else if (book_->allow().allowDelete) {
-            for (const CellRange& g : std::vector<CellRange>(s.selection())) {
-                s.clear({g.r1, g.c1, std::min(g.r2, s.maxRow()), std::min(g.c2, s.maxCol())},
-                        ClearWhat::Values);
-            }
-        }
-        return true;
-    case Qt::Key_Insert:
-        if (ctrl) {
-            copy();
-        } else if (shift) {
-            paste();
-        }
-        return true;
-    case Qt::Key_C:
-        if (ctrl) {
-            copy();
-            return true;
-        }
-        break;
-    case Qt::Key_V:
-        if (ctrl) {
-            paste();
-            return true;
-        }
-        break;
-    case Qt::Key_X:
-        if (ctrl) {
-            cut();
-            return true;
-        }
-        break;
-    case Qt::Key_A:
-        if (ctrl) {
-            selectRanges({{1, 1, kMaxRows, kMaxCols}}, s.activeCell());
-            return true;
-        }
-        break;
-    default: break;
-    }
+    input_->key(e.qtKey, e.modifiers);
     return false;
 }
 
@@ -654,370 +516,10 @@ bool SheetView::focusNextPrevChild(bool) {
 
 // ---------------------------------------------------------------- mouse
 
-int SheetView::resizeTarget(const SheetLayout::Hit& hit, QPoint pos, bool cols) {
-    const LayoutAxis& a = cols ? layout_.cols() : layout_.rows();
-    const int i = cols ? hit.col : hit.row;
-    const int p = cols ? pos.x() : pos.y();
-    if (i <= 0) {
-        return 0;
-    }
-    const int s = a.start(i), e = s + a.size(i);
-    if (e - p <= 3) {
-        return i;
-    }
-    if (p - s <= 2) {
-        int prev = a.nextShown(i, -1);
-        if (prev != 0 && a.onScreen(prev) && a.start(prev) + a.size(prev) == s) {
-            return prev;
-        }
-    }
-    return 0;
-}
-
-int SheetView::objectAt(QPoint pos) {
-    const auto& objs = sheet().objects();
-    for (auto it = objs.rbegin(); it != objs.rend(); ++it) {
-        QRectF r = layout_.objectRect(it->x1, it->y1, it->x2, it->y2).adjusted(-2, -2, 2, 2);
-        if (r.contains(pos)) {
-            return it->id;
-        }
-    }
-    return 0;
-}
-
-void SheetView::mousePressEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    lastMouse_ = pos;
-    emit mouseDown(e->button(), e->modifiers(), pos);
-    // The edit ends before the focus moves, so that a veto is asked for once.
-    if (isEditing() && !endEditing()) {
-        return;
-    }
-    setFocus(Qt::MouseFocusReason);
-    ensureLayout();
-    Sheet& s = sheet();
-    SheetNavigator nav(s, layout_);
-    const SheetLayout::Hit hit = layout_.hit(pos);
-    pressHit_ = hit;
-    suppressClick_ = false;
-    const bool shift = e->modifiers() & Qt::ShiftModifier;
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-
-    if (hit.area == SheetLayout::Area::Cell) {
-        if (int id = objectAt(pos)) {
-            pressHit_ = {};
-            emit objClick(id);
-            return;
-        }
-    }
-    if (e->button() == Qt::RightButton) {
-        // A right click outside the selection selects the cell it hits, for a context menu.
-        if (hit.area == SheetLayout::Area::Cell) {
-            bool inside =
-                std::any_of(s.selection().begin(), s.selection().end(),
-                            [&](const CellRange& g) { return g.contains(hit.row, hit.col); });
-            if (!inside) {
-                moveTo(nav.anchorOf({hit.row, hit.col}), false);
-            }
-        }
-        return;
-    }
-    if (e->button() != Qt::LeftButton) {
-        return;
-    }
-    const CellRef active = s.activeCell();
-    baseSel_.clear();
-    if (ctrl) {
-        baseSel_ = s.selection();
-    }
-    switch (hit.area) {
-    case SheetLayout::Area::Corner: selectRanges({{1, 1, kMaxRows, kMaxCols}}, active); break;
-    case SheetLayout::Area::ColHeading: {
-        if (book_->allow().allowEditHeaders) {
-            if (int c = resizeTarget(hit, pos, true)) {
-                drag_ = Drag::ResizeCol;
-                resizeIndex_ = c;
-                resizeFrom_ = layout_.cols().size(c);
-                resizePress_ = pos.x();
-                guide_ = pos.x();
-                viewport()->update();
-                return;
-            }
-        }
-        const int r = std::max(1, layout_.rows().firstShown());
-        dragAnchor_ = shift ? active : CellRef{r, hit.col};
-        CellRange g{1, std::min(dragAnchor_.col, hit.col), kMaxRows,
-                    std::max(dragAnchor_.col, hit.col)};
-        std::vector<CellRange> ranges = baseSel_;
-        if (shift && !s.selection().empty()) {
-            ranges = s.selection();
-            ranges.back() = g;
-        } else {
-            ranges.push_back(g);
-        }
-        cursor_ = {kMaxRows, hit.col};
-        selectRanges(ranges, dragAnchor_);
-        drag_ = Drag::Cols;
-        break;
-    }
-    case SheetLayout::Area::RowHeading: {
-        if (book_->allow().allowEditHeaders) {
-            if (int r = resizeTarget(hit, pos, false)) {
-                drag_ = Drag::ResizeRow;
-                resizeIndex_ = r;
-                resizeFrom_ = layout_.rows().size(r);
-                resizePress_ = pos.y();
-                guide_ = pos.y();
-                viewport()->update();
-                return;
-            }
-        }
-        const int c = std::max(1, layout_.cols().firstShown());
-        dragAnchor_ = shift ? active : CellRef{hit.row, c};
-        CellRange g{std::min(dragAnchor_.row, hit.row), 1, std::max(dragAnchor_.row, hit.row),
-                    kMaxCols};
-        std::vector<CellRange> ranges = baseSel_;
-        if (shift && !s.selection().empty()) {
-            ranges = s.selection();
-            ranges.back() = g;
-        } else {
-            ranges.push_back(g);
-        }
-        cursor_ = {hit.row, kMaxCols};
-        selectRanges(ranges, dragAnchor_);
-        drag_ = Drag::Rows;
-        break;
-    }
-    case SheetLayout::Area::Cell: {
-        const CellRef at = nav.anchorOf({hit.row, hit.col});
-        if (shift) {
-            dragAnchor_ = active;
-            moveTo({hit.row, hit.col}, true);
-        } else {
-            dragAnchor_ = at;
-            cursor_ = at;
-            std::vector<CellRange> ranges = baseSel_;
-            ranges.push_back(nav.withMerges(CellRange::cell(at.row, at.col)));
-            selectRanges(ranges, at);
-            scrollTo(at);
-        }
-        drag_ = Drag::Cells;
-        break;
-    }
-    case SheetLayout::Area::Outside: break;
-    }
-}
-
-void SheetView::dragTo(QPoint pos) {
-    ensureLayout();
-    Sheet& s = sheet();
-    SheetNavigator nav(s, layout_);
-    const LayoutAxis& ra = layout_.rows();
-    const LayoutAxis& ca = layout_.cols();
-    // Past the edge of the cells the nearest cell counts.
-    QPoint q(std::clamp(pos.x(), ca.header(), std::max(ca.header(), ca.extent() - 1)),
-             std::clamp(pos.y(), ra.header(), std::max(ra.header(), ra.extent() - 1)));
-    int r = ra.at(q.y());
-    int c = ca.at(q.x());
-    if (r <= 0) {
-        r = ra.lastShown();
-    }
-    if (c <= 0) {
-        c = ca.lastShown();
-    }
-    if (r <= 0 || c <= 0) {
-        return;
-    }
-    std::vector<CellRange> ranges = baseSel_;
-    CellRange g;
-    switch (drag_) {
-    case Drag::Cells:
-        if (CellRef{r, c} == cursor_) {
-            return;
-        }
-        cursor_ = {r, c};
-        g = nav.withMerges(CellRange{dragAnchor_.row, dragAnchor_.col, r, c}.normalized());
-        break;
-    case Drag::Cols:
-        if (c == cursor_.col) {
-            return;
-        }
-        cursor_ = {kMaxRows, c};
-        g = {1, std::min(dragAnchor_.col, c), kMaxRows, std::max(dragAnchor_.col, c)};
-        break;
-    case Drag::Rows:
-        if (r == cursor_.row) {
-            return;
-        }
-        cursor_ = {r, kMaxCols};
-        g = {std::min(dragAnchor_.row, r), 1, std::max(dragAnchor_.row, r), kMaxCols};
-        break;
-    default: return;
-    }
-    // Without Ctrl the dragged range is the selection's last one; with Ctrl it follows the
-    // ranges there were before the press.
-    if (baseSel_.empty() && !s.selection().empty()) {
-        ranges = s.selection();
-        ranges.back() = g;
-    } else {
-        ranges.push_back(g);
-    }
-    selectRanges(ranges, dragAnchor_);
-}
-
-void SheetView::autoScroll() {
-    if (drag_ != Drag::Cells && drag_ != Drag::Rows && drag_ != Drag::Cols) {
-        autoScroll_->stop();
-        return;
-    }
-    const LayoutAxis& ra = layout_.rows();
-    const LayoutAxis& ca = layout_.cols();
-    int dr = 0, dc = 0;
-    if (drag_ != Drag::Cols) {
-        dr = lastMouse_.y() >= ra.extent() ? 1 : lastMouse_.y() < ra.scrollBegin() ? -1 : 0;
-    }
-    if (drag_ != Drag::Rows) {
-        dc = lastMouse_.x() >= ca.extent() ? 1 : lastMouse_.x() < ca.scrollBegin() ? -1 : 0;
-    }
-    if (dr == 0 && dc == 0) {
-        autoScroll_->stop();
-        return;
-    }
-    scrollBy(dr, dc);
-    dragTo(lastMouse_);
-}
-
-void SheetView::updateCursor(QPoint pos) {
-    if (book_->view().mousePointer != 0) {
-        return;
-    }
-    if (drag_ == Drag::ResizeCol || drag_ == Drag::ResizeRow) {
-        return;
-    }
-    const SheetLayout::Hit hit = layout_.hit(pos);
-    if (book_->allow().allowEditHeaders) {
-        if (hit.area == SheetLayout::Area::ColHeading && resizeTarget(hit, pos, true)) {
-            viewport()->setCursor(Qt::SplitHCursor);
-            return;
-        }
-        if (hit.area == SheetLayout::Area::RowHeading && resizeTarget(hit, pos, false)) {
-            viewport()->setCursor(Qt::SplitVCursor);
-            return;
-        }
-    }
-    viewport()->unsetCursor();
-}
-
-void SheetView::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    lastMouse_ = pos;
-    emit mouseMove(e->buttons(), e->modifiers(), pos);
-    ensureLayout();
-    switch (drag_) {
-    case Drag::ResizeCol:
-        guide_ = std::max(pos.x(), layout_.cols().start(resizeIndex_));
-        viewport()->update();
-        return;
-    case Drag::ResizeRow:
-        guide_ = std::max(pos.y(), layout_.rows().start(resizeIndex_));
-        viewport()->update();
-        return;
-    case Drag::Cells:
-    case Drag::Rows:
-    case Drag::Cols: {
-        dragTo(pos);
-        const bool outside =
-            pos.x() < layout_.cols().scrollBegin() || pos.x() >= layout_.cols().extent() ||
-            pos.y() < layout_.rows().scrollBegin() || pos.y() >= layout_.rows().extent();
-        if (outside && !autoScroll_->isActive()) {
-            autoScroll_->start();
-        } else if (!outside) {
-            autoScroll_->stop();
-        }
-        return;
-    }
-    case Drag::None: updateCursor(pos); return;
-    }
-}
-
-void SheetView::mouseReleaseEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    emit mouseUp(e->button(), e->modifiers(), pos);
-    autoScroll_->stop();
-    const Drag was = drag_;
-    drag_ = Drag::None;
-    ensureLayout();
-    if (was == Drag::ResizeCol || was == Drag::ResizeRow) {
-        const int scale = book_->view().viewScale;
-        guide_ = -1;
-        // The edge moves by as much as the mouse did, wherever on the edge it was taken. A
-        // click that moved nothing changes nothing (an owner may count every change).
-        const int moved = was == Drag::ResizeCol ? pos.x() - resizePress_ : pos.y() - resizePress_;
-        if (moved == 0) {
-            viewport()->update();
-            return;
-        }
-        if (was == Drag::ResizeCol) {
-            int px = std::max(0, resizeFrom_ + pos.x() - resizePress_);
-            sheet().setColWidth(resizeIndex_, static_cast<int>(std::lround(
-                                                  px * 25600.0 / (std::max(1, unitPx_) * scale))));
-        } else {
-            int px = std::max(0, resizeFrom_ + pos.y() - resizePress_);
-            sheet().setRowHeight(resizeIndex_, static_cast<int>(std::lround(px * 1500.0 / scale)));
-        }
-        viewport()->update();
-        return;
-    }
-    if (was == Drag::None || e->button() != Qt::LeftButton) {
-        return;
-    }
-    const SheetLayout::Hit hit = layout_.hit(pos);
-    if (!suppressClick_ && hit.area == pressHit_.area && hit.row == pressHit_.row &&
-        hit.col == pressHit_.col && hit.area != SheetLayout::Area::Outside) {
-        emit click(hit.row, hit.col);
-    }
-    suppressClick_ = false;
-}
-
-void SheetView::mouseDoubleClickEvent(QMouseEvent* e) {
-    const QPoint pos = e->position().toPoint();
-    ensureLayout();
-    const SheetLayout::Hit hit = layout_.hit(pos);
-    suppressClick_ = true;
-    if (hit.area == SheetLayout::Area::Outside || hit.area == SheetLayout::Area::Corner) {
-        return;
-    }
-    if (e->button() == Qt::RightButton) {
-        emit rDblClick(hit.row, hit.col);
-        return;
-    }
-    if (e->button() != Qt::LeftButton) {
-        return;
-    }
-    const bool onColEdge = hit.area == SheetLayout::Area::ColHeading;
-    if ((onColEdge || hit.area == SheetLayout::Area::RowHeading) &&
-        book_->allow().allowEditHeaders) {
-        // A double click on a heading's edge fits the column or row to its contents.
-        if (int i = resizeTarget(hit, pos, onColEdge)) {
-            drag_ = Drag::None;
-            guide_ = -1;
-            Sheet& s = sheet();
-            if (onColEdge) {
-                s.fitColWidths({1, i, s.maxRow(), i}, measurer_);
-            } else {
-                s.fitRowHeights({i, 1, i, s.maxCol()}, measurer_);
-            }
-            viewport()->update();
-            return;
-        }
-    }
-    bool consumed = false;
-    emit dblClick(hit.row, hit.col, &consumed);
-    if (!consumed && hit.area == SheetLayout::Area::Cell) {
-        drag_ = Drag::None;
-        startEditing();
-    }
-}
+void SheetView::mousePressEvent(QMouseEvent* e) { input_->press(e); }
+void SheetView::mouseMoveEvent(QMouseEvent* e) { input_->move(e); }
+void SheetView::mouseReleaseEvent(QMouseEvent* e) { input_->release(e); }
+void SheetView::mouseDoubleClickEvent(QMouseEvent* e) { input_->doubleClick(e); }
 
 // ---------------------------------------------------------------- editing
 
@@ -1049,7 +551,7 @@ bool SheetView::startEditing(const QString& initial, bool typing) {
     if (cancel) {
         return false;
     }
-    scrollTo(a);
+    input_->scrollTo(a);
     editSheet_ = &s;
     editCell_ = a;
     placeEditor();
@@ -1160,20 +662,20 @@ void SheetView::onEditorFinished(CellEditor::End how) {
     switch (how) {
     case CellEditor::End::Enter:
         if (enterMovesDown_) {
-            moveTo(nav.step(a, 1, 0), false);
+            input_->moveTo(nav.step(a, 1, 0), false);
         }
         break;
     case CellEditor::End::ShiftEnter:
         if (enterMovesDown_) {
-            moveTo(nav.step(a, -1, 0), false);
+            input_->moveTo(nav.step(a, -1, 0), false);
         }
         break;
-    case CellEditor::End::Tab: moveTo(nav.step(a, 0, 1), false); break;
-    case CellEditor::End::BackTab: moveTo(nav.step(a, 0, -1), false); break;
-    case CellEditor::End::Up: moveTo(nav.step(a, -1, 0), false); break;
-    case CellEditor::End::Down: moveTo(nav.step(a, 1, 0), false); break;
-    case CellEditor::End::Left: moveTo(nav.step(a, 0, -1), false); break;
-    case CellEditor::End::Right: moveTo(nav.step(a, 0, 1), false); break;
+    case CellEditor::End::Tab: input_->moveTo(nav.step(a, 0, 1), false); break;
+    case CellEditor::End::BackTab: input_->moveTo(nav.step(a, 0, -1), false); break;
+    case CellEditor::End::Up: input_->moveTo(nav.step(a, -1, 0), false); break;
+    case CellEditor::End::Down: input_->moveTo(nav.step(a, 1, 0), false); break;
+    case CellEditor::End::Left: input_->moveTo(nav.step(a, 0, -1), false); break;
+    case CellEditor::End::Right: input_->moveTo(nav.step(a, 0, 1), false); break;
     default: break;
     }
 }

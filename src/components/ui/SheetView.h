@@ -16,9 +16,10 @@
 #include <vector>
 
 class QTabBar;
-class QTimer;
 
 namespace fc {
+
+class SheetInput;
 
 // The spreadsheet surface of every window: draws the current sheet of a workbook and reports
 // what the user does. The view keeps no copy of the sheet; it reads the model as it paints and
@@ -122,7 +123,7 @@ protected:
 private:
     class Bridge;
     friend class Bridge;
-    enum class Drag { None, Cells, Rows, Cols, ResizeRow, ResizeCol };
+    friend class SheetInput;
 
     void attach(Workbook* book);
     void detach();
@@ -132,18 +133,8 @@ private:
     void applyViewOptions();
     void syncTabs();
     void placeTabs();
-    void updateCursor(QPoint pos);
 
     bool handleKeyDown(SheetKeyEvent& e);
-    bool defaultKey(int qtKey, Qt::KeyboardModifiers mods);
-    void moveTo(CellRef to, bool extend);
-    void selectRanges(const std::vector<CellRange>& ranges, CellRef active);
-    void scrollTo(CellRef cell);
-    void scrollBy(int rows, int cols);
-    void dragTo(QPoint pos);
-    void autoScroll();
-    int resizeTarget(const SheetLayout::Hit& hit, QPoint pos, bool cols);
-    int objectAt(QPoint pos);
 
     void onEditorFinished(CellEditor::End how);
     void placeEditor();
@@ -163,7 +154,6 @@ private:
     bool inPaint_ = false;
     bool syncing_ = false;
     bool syncingTabs_ = false;
-    bool ownSelChange_ = false;
     bool enterMovesDown_ = true;
 
     CellEditor* editor_ = nullptr;
@@ -171,19 +161,8 @@ private:
     CellRef editCell_{0, 0};
 
     QTabBar* tabs_ = nullptr;
-    QTimer* autoScroll_ = nullptr;
+    std::unique_ptr<SheetInput> input_;
 
-    Drag drag_ = Drag::None;
-    CellRef cursor_{1, 1};           // the moving corner of the last selection range
-    std::vector<CellRange> baseSel_; // ranges kept while Ctrl-dragging a new one
-    SheetLayout::Hit pressHit_;
-    bool suppressClick_ = false;
-    int resizeIndex_ = 0;
-    int resizeFrom_ = 0;  // size in pixels when the drag began
-    int resizePress_ = 0; // where the mouse took the edge
-    int guide_ = -1;
-    QPoint lastMouse_;
-    CellRef dragAnchor_{1, 1};
     struct SizeKey {
         const Sheet* sheet = nullptr;
         int scale = 0, maxRow = 0, maxCol = 0, hdrW = 0, hdrH = 0;
