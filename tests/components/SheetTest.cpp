@@ -340,6 +340,28 @@ TEST(Sheet, SelectionAndActiveCell) {
     EXPECT_EQ(s.value(9, 9), Value::fromNumber(7));
 }
 
+TEST(Sheet, SelectionRangesReplaceAllInOneChange) {
+    struct Counter : WorkbookListener {
+        int sel = 0;
+        void selChange() override { ++sel; }
+    } counter;
+    Workbook book;
+    Sheet& s = book.sheet();
+    book.addListener(&counter);
+    // A shift-click keeps the anchor as active cell even when it is not the first cell.
+    s.setSelectionRanges({{2, 2, 2, 2}, {5, 5, 3, 3}}, {5, 5});
+    EXPECT_EQ(counter.sel, 1);
+    EXPECT_EQ(s.selectionCount(), 2);
+    EXPECT_EQ(s.selectionRange(1), (CellRange{3, 3, 5, 5}));
+    EXPECT_EQ(s.activeCell(), (CellRef{5, 5}));
+    s.setSelectionRanges({{1, 1, 2, 2}}, {9, 9}); // outside: moves to the range's first cell
+    EXPECT_EQ(s.activeCell(), (CellRef{1, 1}));
+    s.setSelectionRanges({{0, 0, -3, -3}}, {1, 1}); // nothing left: no change, no report
+    EXPECT_EQ(counter.sel, 2);
+    EXPECT_EQ(s.selectionRange(0), (CellRange{1, 1, 2, 2}));
+    book.removeListener(&counter);
+}
+
 TEST(Workbook, SheetsInsertDeleteAndCurrent) {
     Workbook book;
     book.sheet().setText(1, 1, "one");

@@ -146,7 +146,9 @@ Value Sheet::value(int r, int c) const {
     return x->value();
 }
 
-std::string Sheet::text(int r, int c) const {
+std::string Sheet::text(int r, int c) const { return display(r, c).text; }
+
+FormattedText Sheet::display(int r, int c) const {
     const Cell* x = cell(r, c);
     if (!x || !x->hasContent()) {
         return {};
@@ -154,16 +156,14 @@ std::string Sheet::text(int r, int c) const {
     if (x->formula) {
         book_->recalcIfNeeded();
         if (book_->view().showFormulas) {
-            return formula(r, c);
+            return {formula(r, c), kAutoColor};
         }
     }
-    if (x->kind == ValueKind::Text) {
-        const Style& st = book_->styles().get(x->style);
-        if (st.numberFormat == "General" || st.numberFormat == "@") {
-            return x->text;
-        }
+    const Style& st = book_->styles().get(x->style);
+    if (x->kind == ValueKind::Text && (st.numberFormat == "General" || st.numberFormat == "@")) {
+        return {x->text, kAutoColor};
     }
-    return formatValue(x->value(), book_->styles().get(x->style).numberFormat).text;
+    return formatValue(x->value(), st.numberFormat);
 }
 
 std::string Sheet::entry(int r, int c) const {
@@ -637,6 +637,23 @@ void Sheet::setSelection(const CellRange& range, bool add) {
     }
     selection_.push_back(rg);
     active_ = {rg.r1, rg.c1};
+    book_->noteSelChange();
+}
+
+void Sheet::setSelectionRanges(const std::vector<CellRange>& ranges, CellRef active) {
+    std::vector<CellRange> kept;
+    for (const CellRange& r : ranges) {
+        CellRange rg = r.clamped();
+        if (!rg.empty()) {
+            kept.push_back(rg);
+        }
+    }
+    if (kept.empty()) {
+        return;
+    }
+    selection_ = std::move(kept);
+    const CellRange& last = selection_.back();
+    active_ = last.contains(active.row, active.col) ? active : CellRef{last.r1, last.c1};
     book_->noteSelChange();
 }
 

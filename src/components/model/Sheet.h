@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/model/DrawnObject.h"
+#include "components/model/NumberFormat.h"
 #include "components/model/PrintSettings.h"
 #include "components/model/Style.h"
 #include "components/model/Types.h"
@@ -116,6 +117,8 @@ public:
     Value value(int r, int c) const;
     // Text as the cell's number format displays it (the control's CellText read).
     std::string text(int r, int c) const;
+    // The same text with the colour a "[Red]"-style format gives it (kAutoColor: none).
+    FormattedText display(int r, int c) const;
     // What an editor shows: the formula with "=", or the value unformatted.
     std::string entry(int r, int c) const;
     // A number, or 0 for empty, text and error cells.
@@ -193,6 +196,10 @@ public:
     // Replaces the selection (add = false) or adds a range to it; the active cell moves to
     // the new range's first cell.
     void setSelection(const CellRange& range, bool add = false);
+    // Replaces the whole selection in one change, as a mouse drag or a shift-click makes it;
+    // `active` is kept when inside the last range, else it moves to that range's first cell.
+    // Empty ranges are dropped; nothing changes when none is left.
+    void setSelectionRanges(const std::vector<CellRange>& ranges, CellRef active);
     CellRef activeCell() const { return active_; }
     // Moves the active cell; the selection becomes that cell unless it already contains it.
     void setActiveCell(int r, int c);

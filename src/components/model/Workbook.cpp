@@ -255,6 +255,8 @@ void Workbook::noteSelChange() {
     if (events_.doSelChange) {
         notify([](WorkbookListener& l) { l.selChange(); });
     }
+    // The selection is drawn: views repaint even while the event is switched off.
+    noteViewChange();
 }
 
 void Workbook::noteTopLeftChange() {

@@ -19,8 +19,8 @@ struct ViewOptions {
     bool showTabs = false;
     bool showFormulas = false;
     bool showZeroValues = true;
-    int hdrHeight = -1; // pixels, -1: automatic
-    int hdrWidth = -1;
+    int hdrHeight = -1;  // twips (255: one default row), -1: automatic
+    int hdrWidth = -1;   // twips, -1: automatic
     int viewScale = 100; // percent
     Color backColor = kAutoColor;
     int mousePointer = 0; // 11: busy
@@ -58,7 +58,8 @@ public:
     virtual void cellsChanged(int sheet, const CellRange& range) {}
     // Rows, columns, merges, objects or the sheet list changed.
     virtual void layoutChanged() {}
-    // View options, the current sheet, frozen panes or the extent changed.
+    // View options, the current sheet, frozen panes, the extent, the top-left cell or the
+    // selection changed.
     virtual void viewChanged() {}
     virtual void selChange() {}
     virtual void topLeftChanged() {}
