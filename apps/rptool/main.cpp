@@ -18,12 +18,14 @@ namespace {
 int check(int argc, char** args) { return fc::runCheck(argc + 1, args - 1); }
 
 const Command kCommands[] = {
-    {"dump", "FILE            print a workbook as JSON", dump},
+    {"dump", "FILE            print a workbook or a template as JSON", dump},
     {"check", "[-e LINE ...]  check report language lines (rptool check --help)", check},
     {"connect", "--server DIR --user NAME --password PW [--reports DIR]  register with the server",
      connect},
     {"serve", "DIR --data FOLDER [--once] [--timeout SECONDS]  answer requests as the server",
      serve},
+    {"convert", "IN OUT [--format table|ext|turbo|vts]  a template or workbook into another layout",
+     convert},
 };
 
 int usage() {

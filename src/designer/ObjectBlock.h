@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fc {
+
+// The image of a sheet's object workbook as a template stores it between ";NOBJECTS[" (two
+// upper-case hexadecimal digits a byte, encoded by the codec) or the older ";OBJECTS[" (three
+// decimal digits a byte, blank-padded, not encoded) and a line containing ";]O".
+struct ObjectBlock {
+    bool encoded = true;
+    std::string bytes;    // as stored: still encoded for ";NOBJECTS["
+    bool complete = true; // the end line was found and every digit group read
+
+    // Reads the block that opens at lines[at]; returns the index after its end line (or the
+    // end of the lines when the block is cut short).
+    static std::size_t parse(const std::vector<std::string_view>& lines, std::size_t at,
+                             ObjectBlock& out);
+    // `encodedBytes` as upper-case hexadecimal, 126 bytes (252 digits) a line, CR LF after each.
+    static std::string digits(std::string_view encodedBytes);
+    // A whole ";NOBJECTS[" block around such lines.
+    static std::string format(std::string_view digitLines);
+};
+
+} // namespace fc
