@@ -49,7 +49,10 @@ public:
             v_.endEditingForced();
         }
         v_.applyViewOptions();
-        v_.syncTabs();
+        // Names and count change with the layout; here only the current sheet can have.
+        if (v_.tabs_->currentIndex() != v_.book_->currentSheet() - 1) {
+            v_.syncTabs();
+        }
         v_.viewport()->update();
     }
     void selChange() override {
