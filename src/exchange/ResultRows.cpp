@@ -63,7 +63,7 @@ void enterCell(Sheet& sheet, int row, int col, const std::string& text) {
         sheet.setFormula(row, col, text);
         return;
     }
-    if (sheet.style(row, col).numberFormat != "@" && text.front() != ' ' && text.back() != ' ') {
+    if (sheet.style(row, col).numberFormat != "@") {
         if (std::optional<double> d = answer::parseNumber(text)) {
             sheet.setNumber(row, col, *d);
             return;

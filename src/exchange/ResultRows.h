@@ -33,8 +33,9 @@ std::string literalText(std::string_view text);
 // beginning with "*" loses it and marks the row modified.
 void addKey(Sheet& sheet, int row, int col, std::string_view key);
 
-// Enters a cell's text as the control does: a formula, a number unless the cell's format is
-// text ("@"), or text. Empty text leaves the cell alone.
+// Enters a cell's text as the control does: a formula, a number (blanks around it allowed, so
+// that totals see it) unless the cell's format is text ("@"), or text. Empty text leaves the
+// cell alone.
 void enterCell(Sheet& sheet, int row, int col, const std::string& text);
 
 // The end steps of a sheet: the extent, the remembered widths, the column formats, the

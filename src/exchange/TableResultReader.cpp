@@ -191,7 +191,8 @@ void TableResultReader::cellLine(std::string_view line) {
     Sheet& sh = *st_.sheet;
     std::string_view rest = line.substr(std::min(line.size(), std::size_t(1) + st_.colDigits));
     const std::size_t bar = rest.find('|');
-    std::string_view head = rest.substr(0, bar);
+    const std::string converted = codepage::toWindows(rest.substr(0, bar));
+    std::string_view head = converted;
     int font = -1;
     std::string_view key;
     bool keyFound = false;
@@ -221,7 +222,7 @@ void TableResultReader::cellLine(std::string_view line) {
         bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1));
     answers::applyCellFields(fields, st);
     sh.setStyle(r, c, st);
-    std::string text = codepage::toWindows(head);
+    std::string text(head);
     if (!text.empty() && text[0] == '=') {
         sh.setFormula(r, c, answers::substituteRow(text, r));
     } else {
