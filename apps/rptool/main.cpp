@@ -2,6 +2,7 @@
 // server). Each command is one entry of the table below and a function in a file of its own.
 #include "CheckCommand.h"
 #include "Commands.h"
+#include "ExchangeCommands.h"
 
 #include "components/text/Cp1251.h"
 
@@ -19,6 +20,10 @@ int check(int argc, char** args) { return fc::runCheck(argc + 1, args - 1); }
 const Command kCommands[] = {
     {"dump", "FILE            print a workbook as JSON", dump},
     {"check", "[-e LINE ...]  check report language lines (rptool check --help)", check},
+    {"connect", "--server DIR --user NAME --password PW [--reports DIR]  register with the server",
+     connect},
+    {"serve", "DIR --data FOLDER [--once] [--timeout SECONDS]  answer requests as the server",
+     serve},
 };
 
 int usage() {

@@ -1,10 +1,10 @@
 #include "language/PrototypeTable.h"
 
+#include "components/platform/FileBytes.h"
+
 #include "components/text/Cp1251.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 namespace fc {
 
@@ -57,13 +57,13 @@ void PrototypeTable::reset() {
 }
 
 void PrototypeTable::loadFile(const std::string& path, std::vector<std::string>* reports) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // The path is the program's own (Windows-1251) text, like every path it keeps.
+    const std::optional<std::string> text = files::readAll(path);
+    if (!text) {
         reset();
         return;
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    loadText(text, reports);
+    loadText(*text, reports);
 }
 
 void PrototypeTable::loadText(std::string_view text, std::vector<std::string>* reports) {

@@ -1,5 +1,7 @@
 #include "components/format/FileType.h"
 
+#include "components/platform/FileBytes.h"
+
 #include "components/format/NativeFile.h"
 #include "components/text/Cp1251.h"
 
@@ -37,11 +39,7 @@ std::string shown(const QString& path) { return cp1251::fromQString(path); }
 
 } // namespace
 
-QString workbookPath(const std::string& path) {
-    QString p = cp1251::toQString(path);
-    p.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return p;
-}
+QString workbookPath(const std::string& path) { return files::toNative(path); }
 
 int readWorkbookFile(const QString& path, Workbook& book, std::string& error) {
     QFile file(path);

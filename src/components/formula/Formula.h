@@ -15,7 +15,7 @@ class Sheet;
 namespace fc::formula {
 
 // A parsed formula. A source that does not parse still compiles: it keeps the text and
-// evaluates to an error value.
+// evaluates to #NAME?.
 class Compiled;
 
 std::shared_ptr<const Compiled> compile(std::string_view source); // source without "="
@@ -34,9 +34,13 @@ struct StructureChange {
     int count = 1;
     int first = 1;
     int last = 65536;
+    // The changed sheet's name, so that references such as Sheet2!A1 follow too; empty:
+    // only references without a sheet prefix can be told to point there.
+    std::string sheet;
 };
 // `sameSheet` tells whether the formula lives on the changed sheet; only references that
-// point to the changed sheet move.
+// point to the changed sheet move. A range that loses some of its rows or columns shrinks,
+// one that gains inside it grows.
 std::string adjust(std::string_view source, const StructureChange& change, bool sameSheet = true);
 
 // Evaluates every formula of every sheet in dependency order; a cycle gives its cells an

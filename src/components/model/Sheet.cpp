@@ -930,6 +930,7 @@ void Sheet::adjustFormulas(int kind, int at, int count, int limitFirst, int limi
     ch.count = count;
     ch.first = limitFirst;
     ch.last = limitLast;
+    ch.sheet = name_;
     for (int s = 1; s <= book_->numSheets(); ++s) {
         Sheet& other = book_->sheet(s);
         if (other.formulaCount_ == 0) {
@@ -1185,8 +1186,10 @@ void Sheet::insertShiftDown(const CellRange& range) {
     clear({rg.r1, rg.c1, kMaxRows, rg.c2}, ClearWhat::All);
     PasteWhat what = PasteWhat::all();
     what.objects = false;
+    // Moved formulas keep their text; the adjustment below moves every reference into the
+    // block once, theirs included (a rebase as well would move them twice).
+    moving.srcRow = rg.r1 + n;
     paste(moving, {rg.r1 + n, rg.c1}, what);
-    // The moved formulas were rebased by the paste; references into the block follow.
     adjustFormulas(formula::StructureChange::InsertRows, rg.r1, n, rg.c1, rg.c2);
     changed({rg.r1, rg.c1, kMaxRows, rg.c2});
 }
@@ -1210,6 +1213,7 @@ void Sheet::deleteShiftUp(const CellRange& range) {
     if (rg.r2 < kMaxRows) {
         PasteWhat what = PasteWhat::all();
         what.objects = false;
+        moving.srcRow = rg.r1; // as above: only the adjustment moves references
         paste(moving, {rg.r1, rg.c1}, what);
     }
     adjustFormulas(formula::StructureChange::DeleteRows, rg.r1, n, rg.c1, rg.c2);

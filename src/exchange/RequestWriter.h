@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fc {
+
+class AppSettings;
+class Prompter;
+
+// Hands a request over to the server: writes server directory + NAME.req, closes it and renames
+// it to NAME.in, so that the server (which takes only ".in" files) never sees half a request.
+// With debug messages on, `debugLabel` + NAME is shown between the write and the rename.
+class RequestWriter {
+public:
+    RequestWriter(const AppSettings& settings, Prompter& prompter)
+        : settings_(settings), prompter_(prompter) {}
+
+    // False when the request file could not be created, written or renamed; a ".req" left
+    // from a failed rename is removed, since the server never takes it.
+    bool write(std::string_view name, std::string_view content, std::string_view debugLabel) const;
+
+    // Shows `label` + `name` when debug messages are on.
+    void debug(std::string_view label, std::string_view name) const;
+
+    std::string path(std::string_view name, std::string_view extension) const;
+
+private:
+    const AppSettings& settings_;
+    Prompter& prompter_;
+};
+
+} // namespace fc
