@@ -10,6 +10,7 @@ void ReportSettings::clear() {
     fresh.exclusive = exclusive;
     fresh.mainCaption = std::move(mainCaption);
     fresh.requestContext = std::move(requestContext);
+    fresh.filterActive = filterActive;
     *this = std::move(fresh);
 }
 

@@ -21,6 +21,7 @@ struct ReportSettings {
     bool exclusive = false;     // the program was started with ";EXCL"
     std::string mainCaption;    // the main window's caption, for ";EXCL"
     std::string requestContext; // kept in the sheet's hidden column (row 3)
+    bool filterActive = false;  // the in-form filter has a text or a chosen value
 
     // ---- window flags
     bool noSave = false, noPrint = false;
@@ -99,6 +100,7 @@ struct ReportSettings {
     std::vector<std::string> programsStarted;
     std::string index;             // ";INDEX=" (kept, not acted on)
     bool outdatedTemplate = false; // the user agreed to download a newer template
+    bool runFilter = false;        // the filter is to be applied (it recomputes the totals)
 
     // Back to the state before any answer; the window's own fields above stay.
     void clear();
