@@ -24,6 +24,10 @@ const Command kCommands[] = {
      connect},
     {"serve", "DIR --data FOLDER [--once] [--timeout SECONDS]  answer requests as the server",
      serve},
+    {"read-answer",
+     "FILE.out [--start DIR] [--template PATH] [--dump] [--offline]  read an answer "
+     "as a report window would, print what it set as JSON",
+     readAnswer},
 };
 
 int usage() {
