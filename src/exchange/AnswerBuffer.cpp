@@ -21,7 +21,7 @@ AnswerBuffer AnswerBuffer::fromAnswerFile(std::string fileBytes) {
     return AnswerBuffer(std::move(fileBytes));
 }
 
-std::string_view AnswerBuffer::nextRaw() {
+std::string_view AnswerBuffer::readRaw() {
     if (pos_ >= size_) {
         return {};
     }
@@ -33,10 +33,10 @@ std::string_view AnswerBuffer::nextRaw() {
     return std::string_view(start, len);
 }
 
-std::string AnswerBuffer::READL() { return std::string(nextRaw()); }
+std::string AnswerBuffer::READL() { return std::string(readRaw()); }
 
 std::string AnswerBuffer::READ_LN() {
-    const std::string_view raw = nextRaw();
+    const std::string_view raw = readRaw();
     std::string out;
     out.reserve(raw.size());
     std::size_t held = 0;

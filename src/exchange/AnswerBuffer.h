@@ -30,14 +30,14 @@ public:
 
     // The raw line from the read position up to and including its LF (or to the end).
     std::string READL();
+    // The same without a copy: valid while the buffer lives and is not changed.
+    std::string_view readRaw();
     // The same converted from code page 866, with blanks before a TAB, CR or LF dropped.
     std::string READ_LN();
     // The first line, cut at its end and at 256 bytes, trimmed.
     std::string statusLine() const;
 
 private:
-    std::string_view nextRaw();
-
     std::string bytes_;
     std::size_t size_ = 0;
     std::size_t pos_ = 0;

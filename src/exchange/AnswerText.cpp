@@ -1,8 +1,8 @@
 #include "exchange/AnswerText.h"
 
-#include <cerrno>
+#include "components/model/NumberFormat.h"
+
 #include <climits>
-#include <cstdlib>
 
 namespace fc::answer {
 
@@ -54,22 +54,9 @@ bool contains(std::string_view s, std::string_view part) {
 }
 
 std::optional<double> parseNumber(std::string_view s) {
-    s = trimmed(s);
-    if (s.empty() || s.size() > 64) {
+    double d = 0;
+    if (!fc::parseNumber(s, d) || d != d) {
         return std::nullopt;
-    }
-    const std::string text(s);
-    char* end = nullptr;
-    errno = 0;
-    const double d = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size() || errno == ERANGE || d != d) {
-        return std::nullopt;
-    }
-    // strtod also reads hexadecimal and "inf"; the server writes plain decimals only.
-    for (char c : text) {
-        if (!(c == '+' || c == '-' || c == '.' || c == 'e' || c == 'E' || (c >= '0' && c <= '9'))) {
-            return std::nullopt;
-        }
     }
     return d;
 }

@@ -99,6 +99,7 @@ void TableResultReader::startSheet(const std::string& name) {
     sh.setMaxCol(1);
     st_.sheet = &sh;
     st_.sheetIndex = next;
+    styles_.clear();
     st_.row = 0;
     st_.colDigits = 2;
     st_.clearFonts();
@@ -111,10 +112,13 @@ void TableResultReader::startSheet(const std::string& name) {
 void TableResultReader::read(const std::string& answerPath) {
     (void)answerPath;
     prepare();
-    std::string raw;
     const ServiceInstructions::NextLine next = [this](std::string& l) { return nextLine(l); };
-    while (!stop_ && nextLine(raw)) {
-        const std::string_view line = raw;
+    AnswerBuffer& a = ctx_.answer;
+    while (!stop_ && !a.atEnd()) {
+        const std::string_view line = rightTrimmed(a.readRaw());
+        if (ctx_.progress) {
+            ctx_.progress->showShare(double(a.pos()), double(a.size()), Progress::Colour::Plain);
+        }
         if (startsWith(line, ";;")) {
             fontLine(line);
         } else if (startsWith(line, ";")) {
@@ -133,6 +137,7 @@ void TableResultReader::read(const std::string& answerPath) {
 }
 
 void TableResultReader::fontLine(std::string_view line) {
+    styles_.clear();
     const std::optional<answers::FontEntry> e = answers::parseFontEntry(line);
     if (!e || e->number >= ReadState::kFonts) {
         return;
@@ -212,21 +217,17 @@ void TableResultReader::cellLine(std::string_view line) {
     }
     const int r = st_.row;
     const int c = *col;
-    Style st = sh.style(r, c);
-    if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
-        st.font = cellFont(font);
-    } else if (st_.sheetIndex > 1) {
-        st.font = st_.sheetDefault;
-    }
-    const answers::CellFields fields = answers::parseCellFields(
-        bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1));
-    answers::applyCellFields(fields, st);
-    sh.setStyle(r, c, st);
+    const std::string_view fieldText =
+        bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
+    const StyleId id = cellStyle(sh.styleId(r, c), font, fieldText);
+    sh.setStyleId(r, c, id);
+    const Style& st = ctx_.book.styles().get(id);
+    const bool trimBoth = st.halign == HAlign::Right || st.halign == HAlign::Center || st.wrap;
+    const answers::CellFields fields = answers::parseCellFields(fieldText);
     std::string text(head);
     if (!text.empty() && text[0] == '=') {
         sh.setFormula(r, c, answers::substituteRow(text, r));
     } else {
-        const bool trimBoth = st.halign == HAlign::Right || st.halign == HAlign::Center || st.wrap;
         text = std::string(trimBoth ? answer::trimmed(text) : rightTrimmed(text));
         answers::enterCell(sh, r, c, answers::literalText(text));
     }
@@ -237,6 +238,25 @@ void TableResultReader::cellLine(std::string_view line) {
         st_.merges.push_back(CellRange{r, c, std::min(r + fields.mergeRows, kMaxRows),
                                        std::min(c + fields.mergeCols, answers::kLastAnswerCol)});
     }
+}
+
+StyleId TableResultReader::cellStyle(StyleId base, int font, std::string_view fields) {
+    std::string key = std::to_string(base) + ':' + std::to_string(font) + ':';
+    key += fields;
+    const auto it = styles_.find(key);
+    if (it != styles_.end()) {
+        return it->second;
+    }
+    Style st = ctx_.book.styles().get(base);
+    if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
+        st.font = cellFont(font);
+    } else if (st_.sheetIndex > 1) {
+        st.font = st_.sheetDefault;
+    }
+    answers::applyCellFields(answers::parseCellFields(fields), st);
+    const StyleId id = ctx_.book.styles().intern(st);
+    styles_.emplace(std::move(key), id);
+    return id;
 }
 
 void TableResultReader::notice() {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "components/model/Style.h"
 #include "exchange/ReadState.h"
 #include "exchange/ServiceInstructions.h"
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace fc {
 
@@ -30,11 +32,14 @@ private:
     void finish();
     Font cellFont(int number) const;
     bool nextLine(std::string& line);
+    StyleId cellStyle(StyleId base, int font, std::string_view fields);
 
     ResultContext& ctx_;
     ReadState st_;
     ServiceInstructions instructions_;
     bool stop_ = false;
+    // Cell lines repeat a few layouts: each is made into a style once.
+    std::unordered_map<std::string, StyleId> styles_;
 };
 
 // The readers under the names the window calls.

@@ -339,6 +339,13 @@ void TurboResultReader::turboPass() {
         return n;
     };
     runRow = rowNumberAt(start);
+    // Column 1 keeps the row numbers and instructions as text ("@"); set before the form
+    // cells of the row so that each row's cells are appended in column order.
+    Sheet& sh = *st_.sheet;
+    Style textStyle = sh.style(1, 1);
+    textStyle.numberFormat = "@";
+    const StyleId text = ctx_.book.styles().intern(textStyle);
+    sh.setStyleId(1, 1, text);
     const std::size_t step = std::max<std::size_t>(size / 64, 4096);
     for (std::size_t i = start; i < size; ++i) {
         char& ch = data[i];
@@ -353,6 +360,7 @@ void TurboResultReader::turboPass() {
             break; // a final LF starts no line
         }
         ++row;
+        sh.setStyleId(row, 1, text);
         const int n = rowNumberAt(i + 1);
         if (n != runRow) {
             copyTemplateRow(runRow, runFirst, row - 1);
@@ -366,12 +374,6 @@ void TurboResultReader::turboPass() {
     }
     copyTemplateRow(runRow, runFirst, row);
     row = std::min(row, kMaxRows);
-    Sheet& sh = *st_.sheet;
-    for (int r = 1; r <= row; ++r) {
-        Style s = sh.style(r, 1);
-        s.numberFormat = "@";
-        sh.setStyle(r, 1, s);
-    }
     sh.setActiveCell(1, 1);
     sh.setMaxRow(row);
     sh.setClipValues(std::string_view(data + start, size - start));
