@@ -25,7 +25,8 @@ void addGroupSubtotals(Sheet& sheet, const ReportSettings& settings, bool formul
         const std::string marker = "[" + std::to_string(level) + "]";
         int start = first;
         for (int r = first; r <= last; ++r) {
-            if (sheet.value(r, 1).text.find(marker) == std::string::npos) {
+            const Cell* first = sheet.cell(r, 1);
+            if (!first || first->text.find(marker) == std::string::npos) {
                 continue;
             }
             sheet.setText(r, answers::kActionCol, std::to_string(level) + "|;nsv");

@@ -180,7 +180,15 @@ void TableResultReader::rowLine(std::string_view line) {
     if (st_.row >= kMaxRows) {
         return;
     }
+    // Rows of a result are alike: room for as many cells as the row before saves regrowing.
+    const std::size_t cells =
+        st_.row >= 1 && st_.row <= st_.sheet->storedRows()
+            ? st_.sheet->rows()[static_cast<std::size_t>(st_.row - 1)].cells.size()
+            : 0;
     ++st_.row;
+    if (cells > 0) {
+        st_.sheet->rowForLoad(st_.row).cells.reserve(cells);
+    }
     if (std::optional<double> h = answer::parseNumber(answer::mid(line, 3, 10));
         h && *h > 0 && *h < 1e5) {
         st_.sheet->setRowHeight(st_.row, static_cast<int>(std::lround(*h)));
@@ -241,7 +249,10 @@ void TableResultReader::cellLine(std::string_view line) {
 }
 
 StyleId TableResultReader::cellStyle(StyleId base, int font, std::string_view fields) {
-    std::string key = std::to_string(base) + ':' + std::to_string(font) + ':';
+    // The key is built in a kept buffer: no allocation once the layouts are known.
+    std::string& key = styleKey_;
+    key.assign(reinterpret_cast<const char*>(&base), sizeof base);
+    key.append(reinterpret_cast<const char*>(&font), sizeof font);
     key += fields;
     const auto it = styles_.find(key);
     if (it != styles_.end()) {
@@ -255,7 +266,7 @@ StyleId TableResultReader::cellStyle(StyleId base, int font, std::string_view fi
     }
     answers::applyCellFields(answers::parseCellFields(fields), st);
     const StyleId id = ctx_.book.styles().intern(st);
-    styles_.emplace(std::move(key), id);
+    styles_.emplace(key, id);
     return id;
 }
 

@@ -40,6 +40,7 @@ private:
     bool stop_ = false;
     // Cell lines repeat a few layouts: each is made into a style once.
     std::unordered_map<std::string, StyleId> styles_;
+    std::string styleKey_;
 };
 
 // The readers under the names the window calls.

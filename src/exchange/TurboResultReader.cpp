@@ -345,6 +345,9 @@ void TurboResultReader::turboPass() {
     Style textStyle = sh.style(1, 1);
     textStyle.numberFormat = "@";
     const StyleId text = ctx_.book.styles().intern(textStyle);
+    // Each row gets column 1 and the form's columns: room for them at once.
+    const std::size_t cellsPerRow = static_cast<std::size_t>(template_.sheet(1).maxCol()) + 1;
+    sh.rowForLoad(1).cells.reserve(cellsPerRow);
     sh.setStyleId(1, 1, text);
     const std::size_t step = std::max<std::size_t>(size / 64, 4096);
     for (std::size_t i = start; i < size; ++i) {
@@ -360,6 +363,9 @@ void TurboResultReader::turboPass() {
             break; // a final LF starts no line
         }
         ++row;
+        if (row <= kMaxRows) {
+            sh.rowForLoad(row).cells.reserve(cellsPerRow);
+        }
         sh.setStyleId(row, 1, text);
         const int n = rowNumberAt(i + 1);
         if (n != runRow) {
