@@ -593,6 +593,13 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
             }
             fill.items.push_back(text(t));
         }
+        // A list box of the sheet that carries the name takes the lines as its items.
+        for (DrawnObject& o : sh.objects()) {
+            if (o.kind == ObjectKind::ListBox && o.text == fill.name) {
+                o.items = fill.items;
+                o.inputRange.clear();
+            }
+        }
         s.listBoxes.push_back(std::move(fill));
         break;
     }

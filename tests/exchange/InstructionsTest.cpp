@@ -305,6 +305,20 @@ TEST(Instructions, LongerInstructionsAreNeverTakenForShorterOnes) {
     EXPECT_TRUE(before(";MAXCOL=", ";TOT_4"));
 }
 
+TEST(Instructions, ListBoxOfTheSheetTakesTheLines) {
+    AnswerFixture fx;
+    DrawnObject box;
+    box.kind = ObjectKind::ListBox;
+    box.text = w("Счета");
+    box.inputRange = "A1:A3";
+    const int id = fx.book.sheet().addObject(box);
+    readLines(fx, {";LISTBOX[Счета]", "301", "361", ";ENDLIST"});
+    const DrawnObject* o = fx.book.sheet().object(id);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->items, (std::vector<std::string>{"301", "361"}));
+    EXPECT_EQ(o->inputRange, "");
+}
+
 TEST(Instructions, ExclusiveRunClosesTheOtherCopyOfTheReport) {
     AnswerFixture fx;
     fx.settings.caption = w("Отчет");
