@@ -94,7 +94,8 @@ void TurboResultReader::read(const std::string& templatePath) {
     answerVersion_ = answers::versionNumber(options.version);
     stringFlag_ = options.stringFlag;
     turboVariant_ = options.turbo;
-    prepare();
+    // The former result stays until the form is known to be readable and current.
+    ctx_.settings.clear();
     if (!loadTemplate(templatePath)) {
         showError(w("Не могу открыть файл ") + templatePath);
         return;
@@ -113,6 +114,7 @@ void TurboResultReader::read(const std::string& templatePath) {
             return;
         }
     }
+    prepare();
     // The form's layout comes with the companion: widths, extent, print settings, fonts.
     const Sheet& form = template_.sheet(1);
     Sheet& sh = *st_.sheet;
@@ -140,7 +142,6 @@ void TurboResultReader::read(const std::string& templatePath) {
 }
 
 void TurboResultReader::prepare() {
-    ctx_.settings.clear();
     Workbook& book = ctx_.book;
     book.allow().allowFormatByEntry = false;
     book.setRepaint(false);

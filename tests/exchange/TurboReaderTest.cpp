@@ -135,11 +135,13 @@ INSTANTIATE_TEST_SUITE_P(
                                   false, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReadTableEx, MissingCompanionIsReported) {
+TEST(ReadTableEx, MissingCompanionIsReportedAndTheFormerResultStays) {
     AnswerFixture fx;
+    fx.book.sheet().setText(1, 2, "former");
     setLines(fx, ";table ;ext=T.rpt", {"1|data"});
     read_table_ex(fx.ctx, fx.path("none.vts"));
     EXPECT_EQ(fx.messages(), "Ошибка:|Не могу открыть файл " + fx.path("none.vts") + "\n");
+    EXPECT_EQ(fx.text(1, 2), "former");
 }
 
 // A turbo answer: instruction rows, then data lines "n  *\tvalues" with "[1]" and "[2]"
