@@ -1,9 +1,38 @@
+#include "components/text/Cp1251.h"
+#include "shell/AppSettings.h"
+#include "shell/CommandLine.h"
+#include "shell/ui/AppDialogs.h"
+#include "shell/ui/ShellIcons.h"
+#include "shell/ui/TMainForm.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    fc::CommandLine commandLine = fc::parseCommandLine(arguments);
+    // Answered before any window exists, so it works without a display.
+    if (commandLine.help) {
+        std::fputs(fc::commandLineHelp().c_str(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.show();
+    QApplication::setApplicationName(QStringLiteral("formconstructor"));
+    QApplication::setApplicationDisplayName(fc::cp1251::toQString(fc::w("Констpуктоp форм")));
+    QApplication::setWindowIcon(fc::shellIcon("MainForm"));
+
+    fc::AppSettings settings;
+    settings.commandLineParam = commandLine.first;
+    fc::TMainForm main(settings, std::make_unique<fc::AppDialogs>());
+    // The settings files live in the directory the program was started in.
+    main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(QDir::currentPath())));
+    main.showMaximized();
+    main.dialogs().createAtStartup(main);
     return app.exec();
 }

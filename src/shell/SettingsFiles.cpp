@@ -20,6 +20,7 @@ constexpr std::size_t kLineLimit = 4096;
 
 const char* const kPathWd = "path.wd";
 const char* const kKlf = "klf.opt";
+const char* const kKlfTmp = "klf.tmp";
 const char* const kKlp = "klp.opt";
 
 std::optional<std::string> readSettingsFile(const std::string& dir, const char* name) {
@@ -211,8 +212,25 @@ bool writeKlf(const AppSettings& s) {
           std::to_string(p.endDay), std::to_string(p.endMonth), s.reportState().substr(0, 3)}) {
         out += line + "\r\n";
     }
-    return files::writeAtomic(files::join(s.startDir, kKlf), out);
+    // The rename replaces the old file in one step, so there is never a moment without one.
+    const std::string tmp = files::join(s.startDir, kKlfTmp);
+    if (!files::writeDirect(tmp, out) || !files::rename(tmp, klfPath(s))) {
+        files::remove(tmp);
+        return false;
+    }
+    return true;
 }
+
+bool rewriteKlf(AppSettings& s) {
+    if (std::optional<std::string> klf = readSettingsFile(s.startDir, kKlf)) {
+        const PeriodFile f = parseKlf(*klf);
+        s.klfLine1 = f.line1;
+        s.klfLine2 = f.line2;
+    }
+    return writeKlf(s);
+}
+
+std::string klfPath(const AppSettings& s) { return files::join(s.startDir, kKlf); }
 
 bool createKlfIfMissing(const std::string& startDir) {
     const std::string path = files::join(startDir, kKlf);

@@ -44,8 +44,15 @@ void load(AppSettings& s, const std::string& startDir);
 
 bool writePathWd(const AppSettings& s);
 bool writeKlp(const AppSettings& s);
-// Lines 1 and 2 as carried, the period, and the first three characters of the state string.
+// Lines 1 and 2 as carried, the period, and the first three characters of the state string;
+// written as "klf.tmp" and renamed over "klf.opt", which stays as it was on failure.
 bool writeKlf(const AppSettings& s);
+// writeKlf after a change of the period: lines 1 and 2 are first taken again from the file as
+// it stands (another program may have written them), as parseKlf reads them; a missing file
+// keeps the carried lines.
+bool rewriteKlf(AppSettings& s);
+// The path of "klf.opt" in the start directory, as messages name it.
+std::string klfPath(const AppSettings& s);
 // Creates "klf.opt" with the default period when it does not exist; an existing one is left
 // alone. False only when it was missing and could not be created.
 bool createKlfIfMissing(const std::string& startDir);

@@ -163,6 +163,8 @@ TEST(NumberFormat, NonNumbers) {
         EXPECT_EQ(cp1251::toUtf8(formatValue(c.value, w(c.format)).text), c.shown);
     }
     EXPECT_EQ(formatValue(Value::fromText("x"), "[Red]@").color, rgb(255, 0, 0));
+    EXPECT_EQ(formatValue(Value::fromText("x"), "[White]General").color, rgb(255, 255, 255));
+    EXPECT_EQ(formatValue(Value::fromText("x"), "0;[Red]-0").color, kAutoColor);
 }
 
 TEST(NumberFormat, MalformedFormatsDoNotBreak) {
@@ -192,6 +194,8 @@ TEST(NumberFormat, MalformedFormatsDoNotBreak) {
         }
     }
     EXPECT_EQ(formatValue(Value::fromNumber(std::nan("")), "0.00").text, "#NUM!");
+    EXPECT_EQ(formatValue(Value::fromNumber(1e308), "0%").text, "#NUM!");
+    formatValue(Value::fromNumber(4.9e-324), "0.00E+00");
 }
 
 struct EntryCase {
@@ -231,6 +235,12 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"decimalPoint", "-1.5", num(-1.5), "", ""},
                       EntryCase{"blanksAround", " 7 ", num(7), "", ""},
                       EntryCase{"exponent", "1e3", num(1000), "", ""},
+                      EntryCase{"leadingPoint", "-.5", num(-0.5), "", ""},
+                      EntryCase{"trailingPoint", "5.", num(5), "", ""},
+                      EntryCase{"manyDigits", "1234567890123456.7", num(1234567890123456.7), "",
+                                ""},
+                      EntryCase{"loneMinusIsText", "-", txt("-"), "", ""},
+                      EntryCase{"twoPointsIsText", "1.2.", txt("1.2."), "", ""},
                       EntryCase{"commaIsText", "1,5", txt("1,5"), "", ""},
                       EntryCase{"percent", "5%", num(0.05), "", "0%"},
                       EntryCase{"percentDecimals", "2.5%", num(0.025), "", "0.00%"},
@@ -254,6 +264,16 @@ TEST(NumberFormat, FormulaNotAllowedIsText) {
     ParsedEntry e = parseEntry("=A1", false);
     EXPECT_TRUE(e.formula.empty());
     EXPECT_EQ(e.value, Value::fromText("=A1"));
+}
+
+TEST(NumberFormat, ShortDecimalsReadExactly) {
+    // The quick path for short decimals must give the same double as the general one.
+    for (const char* s : {"0.1", "123456.78", "-999999999999.999", "0.000000000000001",
+                          "9007199254740.993", "2.675", "100000000000000"}) {
+        double quick = 0;
+        ASSERT_TRUE(parseNumber(s, quick)) << s;
+        EXPECT_EQ(quick, std::strtod(s, nullptr)) << s;
+    }
 }
 
 TEST(NumberFormat, DateSerialRoundTrip) {

@@ -3,6 +3,9 @@
 #include "components/platform/FileBytes.h"
 
 #include "components/format/NativeFile.h"
+#include "components/format/XlsReader.h"
+#include "components/format/XlsWriter.h"
+#include "components/format/XlsxWriter.h"
 #include "components/text/Cp1251.h"
 
 #include <QFile>
@@ -21,9 +24,25 @@ struct FileFormat {
     std::string (*write)(const Workbook& book);
 };
 
-// Excel 97 (type 11) takes its place here once it has a reader and a writer.
+bool looksExcel97(std::string_view head) {
+    // The compound document signature; the reader checks the rest.
+    static const char kMagic[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+    return head.substr(0, 8) == std::string_view(kMagic, 8);
+}
+
+bool readExcel97(std::string_view bytes, Workbook& book, std::string& error) {
+    return readXlsBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), book,
+                        error);
+}
+
+std::string writeExcel97(const Workbook& book) {
+    std::vector<std::uint8_t> b = xlsBytes(book);
+    return std::string(b.begin(), b.end());
+}
+
 const FileFormat kFormats[] = {
     {kFileNative, native::looksNative, native::read, native::write},
+    {kFileExcel97, looksExcel97, readExcel97, writeExcel97},
 };
 
 const FileFormat* byType(int type) {
@@ -72,6 +91,10 @@ int readWorkbookFile(const std::string& path, Workbook& book, std::string& error
 }
 
 bool writeWorkbookFile(const QString& path, int type, const Workbook& book, std::string& error) {
+    // The Excel file type is the 2007 format when the name asks for it.
+    if (type == kFileExcel97 && path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) {
+        return writeXlsx(path, book, error);
+    }
     const FileFormat* f = byType(type);
     if (!f) {
         error = w("Тип файла ") + std::to_string(type) + w(" не поддерживается");

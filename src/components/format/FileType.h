@@ -17,9 +17,13 @@ constexpr int kFileNative = 12;
 int readWorkbookFile(const QString& path, Workbook& book, std::string& error);
 // `path` in Windows-1251; "\" separates folders as "/" does.
 int readWorkbookFile(const std::string& path, Workbook& book, std::string& error);
+inline int readWorkbookFile(const char* path, Workbook& book, std::string& error) {
+    return readWorkbookFile(std::string(path), book, error);
+}
 
 // Writes `book` as a file of `type` through a temporary file that replaces `path` only when
-// it was written whole; on failure the old file stays and `error` tells why.
+// it was written whole; on failure the old file stays and `error` tells why. Type 11 writes
+// an Excel 2007 workbook instead when `path` ends in ".xlsx" (any case).
 bool writeWorkbookFile(const QString& path, int type, const Workbook& book, std::string& error);
 bool writeWorkbookFile(const std::string& path, int type, const Workbook& book, std::string& error);
 

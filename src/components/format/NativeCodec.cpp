@@ -9,32 +9,52 @@ namespace fc::native {
 
 namespace {
 
-const std::array<std::uint32_t, 256>& crcTable() {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
+// Eight tables, so that the checksum takes eight bytes a step: files run to tens of
+// megabytes and a byte at a time was a third of the reading time.
+using CrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+
+const CrcTables& crcTables() {
+    static const CrcTables tables = [] {
+        CrcTables t{};
         for (std::uint32_t i = 0; i < 256; ++i) {
             std::uint32_t c = i;
             for (int k = 0; k < 8; ++k) {
                 c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             }
-            t[i] = c;
+            t[0][i] = c;
+        }
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            for (std::size_t k = 1; k < 8; ++k) {
+                t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF];
+            }
         }
         return t;
     }();
-    return table;
+    return tables;
+}
+
+std::uint32_t crcUpdate(std::uint32_t c, std::string_view part) {
+    const CrcTables& t = crcTables();
+    const auto* p = reinterpret_cast<const unsigned char*>(part.data());
+    std::size_t n = part.size();
+    while (n >= 8) {
+        const std::uint32_t lo = c ^ (std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                      std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
+        c = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^
+            t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+        p += 8;
+        n -= 8;
+    }
+    for (; n > 0; --n, ++p) {
+        c = t[0][(c ^ *p) & 0xFF] ^ (c >> 8);
+    }
+    return c;
 }
 
 } // namespace
 
 std::uint32_t crc32(std::string_view a, std::string_view b) {
-    const auto& t = crcTable();
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (std::string_view part : {a, b}) {
-        for (char ch : part) {
-            c = t[(c ^ static_cast<unsigned char>(ch)) & 0xFF] ^ (c >> 8);
-        }
-    }
-    return c ^ 0xFFFFFFFFu;
+    return crcUpdate(crcUpdate(0xFFFFFFFFu, a), b) ^ 0xFFFFFFFFu;
 }
 
 void ByteWriter::end() {
@@ -63,7 +83,7 @@ std::uint64_t ByteReader::uv() {
         unsigned b = u8();
         v |= static_cast<std::uint64_t>(b & 0x7F) << shift;
         if (!(b & 0x80)) {
-            return v;
+            return ok() ? v : 0; // a number cut off by the end is no number
         }
     }
     fail(w("слишком длинное число"));
@@ -92,7 +112,10 @@ int ByteReader::svInt(const char* what) {
 
 std::size_t ByteReader::count(std::size_t minSize, const char* what) {
     std::uint64_t n = uv();
-    if (ok() && n > left() / (minSize ? minSize : 1)) {
+    if (!ok()) {
+        return 0;
+    }
+    if (n > left() / (minSize ? minSize : 1)) {
         fail(w("число элементов больше, чем данных: ") + w(what));
         return 0;
     }

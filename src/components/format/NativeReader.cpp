@@ -359,8 +359,8 @@ bool Reader::readCells(std::string_view payload, Sheet& s) {
 bool Reader::readObjects(std::string_view payload, Sheet& s) {
     ByteReader r(payload);
     const int nextId = r.uvIn(1, INT32_MAX, "номер следующего объекта");
-    // An object takes at least 54 bytes.
-    const std::size_t n = r.count(54, "объекты");
+    // An object takes at least 53 bytes.
+    const std::size_t n = r.count(53, "объекты");
     std::vector<DrawnObject> objs;
     objs.reserve(n);
     for (std::size_t i = 0; i < n && r.ok(); ++i) {
@@ -392,11 +392,16 @@ bool Reader::readObjects(std::string_view payload, Sheet& s) {
         o.lineStyle = r.svInt("вид линии");
         o.chartType = r.svInt("вид диаграммы");
         o.selected = r.boolean();
-        if (r.ok() && std::any_of(objs.begin(), objs.end(),
-                                  [&](const DrawnObject& x) { return x.id == o.id; })) {
-            r.fail(w("номер объекта повторяется"));
-        }
         objs.push_back(std::move(o));
+    }
+    std::vector<int> ids;
+    ids.reserve(objs.size());
+    for (const DrawnObject& o : objs) {
+        ids.push_back(o.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    if (r.ok() && std::adjacent_find(ids.begin(), ids.end()) != ids.end()) {
+        r.fail(w("номер объекта повторяется"));
     }
     if (!finish(r, kObjects)) {
         return false;

@@ -88,8 +88,10 @@ private:
         std::vector<std::uint8_t> kind; // 0 empty, 1 number, 2 other value, 3 formula
         std::vector<double> number;
     };
-    // Column caches pay off for long ranges read again and again during a recalculation.
+    // Column caches pay off for long, narrow ranges read again and again during a
+    // recalculation; a wide range is read row by row as cheaply, without their memory.
     static constexpr int kCacheRows = 2048;
+    static constexpr int kCacheCols = 8;
 
     CellView formulaView(int sheet, int r, int c, const Cell& x);
     const ColumnCache& column(int sheet, int col);
@@ -142,15 +144,9 @@ void Context::forEach(const Area& a, F&& f) {
     if (last < a.rg.r1) {
         return;
     }
-    if (recalc_ && last - a.rg.r1 + 1 >= kCacheRows) {
+    if (recalc_ && last - a.rg.r1 + 1 >= kCacheRows && a.rg.cols() <= kCacheCols) {
         const int ncols = a.rg.cols();
-        const ColumnCache* one[1];
-        std::vector<const ColumnCache*> many;
-        const ColumnCache** caches = one;
-        if (ncols > 1) {
-            many.resize(static_cast<std::size_t>(ncols));
-            caches = many.data();
-        }
+        const ColumnCache* caches[kCacheCols];
         for (int c = a.rg.c1; c <= a.rg.c2; ++c) {
             caches[c - a.rg.c1] = &column(a.sheet, c);
         }

@@ -43,11 +43,13 @@ struct StructureChange {
 // one that gains inside it grows.
 std::string adjust(std::string_view source, const StructureChange& change, bool sameSheet = true);
 
-// Evaluates every formula of every sheet in dependency order; a cycle gives its cells an
-// error value. Results are stored in the cells.
+// Evaluates every formula of every sheet in dependency order, found while evaluating (so
+// INDIRECT and OFFSET count); every cell of a cycle gets #REF!. Results are stored in the
+// cells through Sheet::setFormulaResult.
 void recalculate(Workbook& book);
 
-// Evaluates a formula as if it stood in cell (row, col) of sheet `sheet` (1-based).
+// Evaluates a formula as if it stood in cell (row, col) of sheet `sheet` (1-based; another
+// number means the current sheet), reading formula cells' stored results.
 Value evaluate(std::string_view source, const Workbook& book, int sheet, int row, int col);
 
 } // namespace fc::formula

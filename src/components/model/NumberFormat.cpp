@@ -64,7 +64,7 @@ void appendPadded(std::string& out, long long v, int width) {
 void decimalDigits(double a, int decimals, std::string& ip, std::string& fp) {
     ip.clear();
     fp.assign(static_cast<std::size_t>(decimals), '0');
-    if (!(a > 0)) {
+    if (!(a > 0) || !std::isfinite(a)) {
         return;
     }
     char buf[48];
@@ -127,6 +127,10 @@ std::string renderNumber(const Section& s, double a, bool& nonZero) {
     }
     for (int i = 0; i < s.thousandsScale; ++i) {
         a /= 1000;
+    }
+    if (!std::isfinite(a)) {
+        nonZero = true;
+        return "#NUM!"; // a percent of a number near the largest double
     }
     int exponent = 0;
     std::string ip, fp;
@@ -507,6 +511,38 @@ bool parseNumber(std::string_view s, double& out) {
             return false;
         }
     }
+    // Pasted columns are mostly short decimals: "-123.45" is m / 10^k with both exact, and
+    // one IEEE division rounds it correctly. Anything else goes the long way.
+    {
+        static const double kPow10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+        std::size_t i = s.front() == '-' ? 1 : 0;
+        std::uint64_t m = 0;
+        int digits = 0, decimals = -1;
+        for (; i < s.size(); ++i) {
+            const char ch = s[i];
+            if (ch >= '0' && ch <= '9') {
+                m = m * 10 + static_cast<std::uint64_t>(ch - '0');
+                ++digits;
+                if (decimals >= 0) {
+                    ++decimals;
+                }
+            } else if (ch == '.' && decimals < 0) {
+                decimals = 0;
+            } else {
+                break;
+            }
+        }
+        if (i == s.size() && digits > 0 && digits <= 15) {
+            double d = static_cast<double>(m);
+            if (decimals > 0) {
+                d /= kPow10[decimals];
+            }
+            out = s.front() == '-' ? -d : d;
+            return true;
+        }
+    }
     // Only plain decimal numbers: no hex, inf or nan spellings.
     for (char ch : s) {
         if (!((ch >= '0' && ch <= '9') || ch == '.' || ch == '-' || ch == 'e' || ch == 'E' ||
@@ -565,7 +601,12 @@ FormattedText formatValue(const Value& v, std::string_view fmt) {
         textSection = &code.sections[0];
     }
     if (!textSection) {
+        // A colour prefix colours texts too: the row cursor puts "[White]" in front of every
+        // cell's format, texts included.
         out.text = v.text;
+        if (!code.sections.empty()) {
+            out.color = code.sections[0].color;
+        }
         return out;
     }
     out.text = renderText(*textSection, v.text);

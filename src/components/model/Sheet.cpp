@@ -715,6 +715,18 @@ void Sheet::setClipValues(std::string_view tsv) {
     int r = r0;
     std::size_t pos = 0;
     const StyleTable& table = book_->styles();
+    // Most cells share a style or two; compare the format text only when the style changes.
+    StyleId lastStyle = 0;
+    bool lastIsText = table.get(0).numberFormat == "@";
+    auto textFormat = [&](StyleId id) {
+        if (id != lastStyle) {
+            lastStyle = id;
+            lastIsText = table.get(id).numberFormat == "@";
+        }
+        return lastIsText;
+    };
+    const auto lines = std::count(tsv.begin(), tsv.end(), '\n') + 1;
+    rows_.reserve(static_cast<std::size_t>(std::min<long>(r0 - 1 + lines, kMaxRows)));
     while (pos < tsv.size() && r <= kMaxRows) {
         std::size_t eol = tsv.find('\n', pos);
         if (eol == std::string_view::npos) {
@@ -734,6 +746,10 @@ void Sheet::setClipValues(std::string_view tsv) {
                 line.substr(fpos, tab == std::string_view::npos ? line.size() - fpos : tab - fpos);
             if (!row) {
                 row = &obtainRow(r);
+                // One allocation for the whole line instead of growing cell by cell.
+                const auto fields = std::count(line.begin(), line.end(), '\t') + 1;
+                row->cells.reserve(row->cells.size() +
+                                   static_cast<std::size_t>(std::min<long>(fields, kMaxCols)));
             }
             Cell* x = field.empty() ? row->find(c) : &row->obtain(c);
             if (x) {
@@ -742,7 +758,7 @@ void Sheet::setClipValues(std::string_view tsv) {
                 if (field.empty()) {
                     x->kind = ValueKind::Empty;
                     x->text.clear();
-                } else if (table.get(x->style).numberFormat != "@" && parseNumber(field, d)) {
+                } else if (!textFormat(x->style) && parseNumber(field, d)) {
                     x->kind = ValueKind::Number;
                     x->number = d;
                     x->text.clear();

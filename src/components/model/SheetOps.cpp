@@ -6,6 +6,7 @@
 #include "components/text/Cp1251.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -19,7 +20,41 @@ struct Key {
     KeyClass cls = kEmpty;
     double number = 0;
     const std::string* text = nullptr;
+    // The first eight letters as collation ranks, so that most comparisons of texts are one
+    // integer comparison instead of a walk through both strings.
+    std::uint64_t prefix = 0;
 };
+
+// Rank of each byte in the sort order (1..255, equal for letters that differ only in case),
+// taken from the collation itself so that the two cannot disagree.
+struct Ranks {
+    std::array<std::uint8_t, 256> rank{};
+    bool usable = true;
+    Ranks() {
+        std::array<int, 256> bytes{};
+        std::iota(bytes.begin(), bytes.end(), 0);
+        auto cmp = [](int a, int b) {
+            const char x = static_cast<char>(a), y = static_cast<char>(b);
+            return cp1251::collate(std::string_view(&x, 1), std::string_view(&y, 1));
+        };
+        std::stable_sort(bytes.begin(), bytes.end(), [&](int a, int b) { return cmp(a, b) < 0; });
+        int r = 1;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (i > 0 && cmp(bytes[i - 1], bytes[i]) != 0) {
+                ++r;
+            }
+            usable = usable && r <= 255;
+            rank[static_cast<std::size_t>(bytes[i])] = static_cast<std::uint8_t>(r);
+        }
+    }
+};
+
+const Ranks& ranks() {
+    static const Ranks r;
+    return r;
+}
+
+constexpr std::size_t kPrefixLength = 8;
 
 Key keyOf(const Cell* c) {
     Key k;
@@ -32,10 +67,19 @@ Key keyOf(const Cell* c) {
         k.cls = kNumber;
         k.number = c->number;
         break;
-    case ValueKind::Text:
+    case ValueKind::Text: {
         k.cls = kText;
         k.text = &c->text;
+        const Ranks& r = ranks();
+        if (r.usable) {
+            for (std::size_t i = 0; i < kPrefixLength; ++i) {
+                const std::uint64_t b =
+                    i < c->text.size() ? r.rank[static_cast<unsigned char>(c->text[i])] : 0;
+                k.prefix = (k.prefix << 8) | b;
+            }
+        }
         break;
+    }
     case ValueKind::Error:
     case ValueKind::Empty: break;
     }
@@ -54,7 +98,12 @@ int compareKeys(const Key& a, const Key& b, bool ascending) {
     if (a.cls == kNumber) {
         d = a.number < b.number ? -1 : (a.number > b.number ? 1 : 0);
     } else if (a.cls == kText) {
-        d = cp1251::collate(*a.text, *b.text);
+        if (a.prefix != b.prefix) {
+            d = a.prefix < b.prefix ? -1 : 1;
+        } else if (!ranks().usable || a.text->size() > kPrefixLength ||
+                   b.text->size() > kPrefixLength) {
+            d = cp1251::collate(*a.text, *b.text);
+        }
     }
     return ascending ? d : -d;
 }

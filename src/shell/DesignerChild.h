@@ -1,0 +1,41 @@
+#pragma once
+
+#include "shell/ShellChild.h"
+
+#include <QtCore/qnamespace.h>
+
+#include <string>
+
+namespace fc {
+
+class Workbook;
+
+// A designer window as the shell sees it. Designer commands arrive as the key codes the
+// window would get from the keyboard (Qt::Key_F2 ... Qt::Key_F17) with the shift state.
+class DesignerChild : public ShellChild {
+public:
+    ChildKind kind() const final { return ChildKind::Designer; }
+
+    virtual void designerKey(int key, Qt::KeyboardModifiers modifiers) = 0;
+
+    // The template's workbook; the shell's sheet commands (add, insert, delete sheet, scale,
+    // grid) act on it and then call refreshSheetProperties().
+    virtual Workbook& workbook() = 0;
+    virtual void refreshSheetProperties() = 0;
+    virtual void focusSheet() = 0;
+    // "Каpтинка" of the object menu.
+    virtual void insertPicture() = 0;
+
+    // Windows-1251; " [ext]" at the end marks the turbo format.
+    virtual std::string caption() const = 0;
+    virtual void setCaption(const std::string& caption) = 0;
+    virtual void setTurbo(bool on) = 0;
+
+    // Whether closing now would lose edits.
+    virtual bool hasUnsavedChanges() const = 0;
+    // The formula line editor: while it has the focus its text is not yet in the cell.
+    virtual bool formulaEditorHasFocus() const = 0;
+    virtual void commitFormulaEditor() = 0;
+};
+
+} // namespace fc

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "components/model/Types.h"
+
+#include <string>
+#include <string_view>
+
+namespace fc {
+
+class AppSettings;
+class ChildRegistry;
+class PrototypeTable;
+class ShellChild;
+
+// What child windows use of the main window: the shared settings and fact prototypes, the
+// status bar, the time labels, the menu items they switch, and the registry of window handles.
+class ShellHost {
+public:
+    virtual ~ShellHost() = default;
+
+    virtual AppSettings& settings() = 0;
+    virtual PrototypeTable& prototypes() = 0;
+    virtual ChildRegistry& children() = 0;
+
+    // Runs the menu update (after a window changed its no-save or no-print flag).
+    virtual void updateMenuItems() = 0;
+    virtual void setCommandEnabled(std::string_view objectName, bool enabled) = 0;
+    virtual void setCommandChecked(std::string_view objectName, bool checked) = 0;
+    virtual bool commandChecked(std::string_view objectName) const = 0;
+
+    // Status panels 1 (waiting and status texts) and 2 ("Рестаpт", "Обновить"), Windows-1251.
+    virtual std::string statusText(int panel) const = 0;
+    virtual void setStatusText(int panel, std::string_view text) = 0;
+    // Panel 0: the progress area. `value` in pixels of progressWidth(); 0 clears it.
+    virtual int progressWidth() const = 0;
+    virtual void showProgress(int value, bool teal) = 0;
+    // A notice drawn over the progress area ("Идёт пеpесчет данных ...").
+    virtual void showProgressNotice(std::string_view text, Color color) = 0;
+
+    // `Label1` (teal, the load time) and `Label2` (red) on the toolbar.
+    virtual void setTimeLabels(std::string_view label1, std::string_view label2) = 0;
+    virtual void setTimeLabelsEnabled(bool enabled) = 0;
+
+    // The `Turbo` button: designers read it at each save.
+    virtual bool turboDown() const = 0;
+};
+
+} // namespace fc

@@ -1,0 +1,43 @@
+#include "shell/ui/AppDialogs.h"
+
+#include "dialogs/ui/PeriodDialog.h"
+#include "exchange/ui/ConnectionDialog.h"
+#include "shell/ui/CommandTable.h"
+#include "shell/ui/TMainForm.h"
+
+#include <QAction>
+
+namespace fc {
+
+void AppDialogs::createAtStartup(TMainForm& main) {
+    main_ = &main;
+    connection_ = new ConnectionDialog(main.settings(), main.prototypes(), main.prompter(), &main);
+    QObject::connect(connection_, &ConnectionDialog::connectionChanged, &main,
+                     [&main](bool connected, const QString& hint) {
+                         main.setConnectionState(connected ? ConnectionDialog::connectedIcon()
+                                                           : ConnectionDialog::notConnectedIcon(),
+                                                 hint);
+                     });
+    main.setConnectionState(ConnectionDialog::notConnectedIcon(),
+                            main.commands().action("SpeedButton9")->toolTip());
+    // A normal start needs no user action: the stored settings register at once.
+    connection_->registerNow();
+}
+
+void AppDialogs::showConnection() {
+    if (connection_ != nullptr) {
+        connection_->exec();
+    }
+}
+
+void AppDialogs::recompileForms() {
+    if (connection_ != nullptr) {
+        connection_->requestRecompile();
+    }
+}
+
+bool AppDialogs::execPeriod() {
+    return main_ != nullptr && runPeriodDialog(main_, main_->settings(), main_->prompter());
+}
+
+} // namespace fc

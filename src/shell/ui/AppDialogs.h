@@ -1,0 +1,24 @@
+#pragma once
+
+#include "shell/ui/ShellDialogs.h"
+
+#include <QPointer>
+
+namespace fc {
+
+class ConnectionDialog;
+
+// The program's own dialogs behind the main window's commands.
+class AppDialogs : public ShellDialogs {
+public:
+    void createAtStartup(TMainForm& main) override;
+    void showConnection() override;
+    void recompileForms() override;
+    bool execPeriod() override;
+
+private:
+    TMainForm* main_ = nullptr;
+    QPointer<ConnectionDialog> connection_;
+};
+
+} // namespace fc
