@@ -11,6 +11,7 @@
 #include "exchange/AnswerFormat.h"
 #include "exchange/AnswerText.h"
 #include "exchange/GroupSubtotals.h"
+#include "exchange/ObjectPlacement.h"
 #include "exchange/OutsideFiles.h"
 #include "exchange/Progress.h"
 #include "exchange/ReportSettings.h"
@@ -476,6 +477,10 @@ void TurboResultReader::finish() {
     merges.insert(merges.end(), st_.merges.begin(), st_.merges.end());
     st_.merges.clear();
     sh.setMergesForLoad(std::move(merges));
+    // The form's drawn objects go where the rows' placement records put them.
+    if (placeFormObjects(sh, template_.sheet(1), st_.row) > 0) {
+        s.hasObjects = true;
+    }
     book.setAutoRecalc(true);
     if (turboVariant_) {
         const bool formulas = !s.filterActive;

@@ -3,6 +3,7 @@
 #include "components/format/FileType.h"
 #include "components/model/Sheet.h"
 #include "exchange/GroupSubtotals.h"
+#include "exchange/ObjectPlacement.h"
 #include "exchange/ResultRows.h"
 #include "exchange/TurboResultReader.h"
 
@@ -242,6 +243,46 @@ TEST(ReadTableEx, OnlyInstructionsLeaveNothingToShow) {
     read_table_ex(fx.ctx, companion);
     EXPECT_TRUE(fx.settings.noSave);
     EXPECT_EQ(fx.text(1, 1), "");
+}
+
+TEST(ReadTableEx, FormObjectsGoWhereThePlacementRecordsPutThem) {
+    AnswerFixture fx;
+    Workbook book;
+    book.sheet().setMaxCol(4);
+    book.sheet().setNumber(1, 1, 1);
+    DrawnObject button;
+    button.kind = ObjectKind::Button;
+    button.text = "Go";
+    button.x1 = 3;
+    button.y1 = 0.5;
+    button.x2 = 4;
+    button.y2 = 1;
+    const int id = book.sheet().addObject(button);
+    std::string error;
+    ASSERT_TRUE(writeWorkbookFile(fx.path("O.vts"), kFileNative, book, error));
+    const std::string rec = "1.50|2.50|0.25|1.00|" + std::to_string(id) + "|7|[";
+    fx.setAnswer(";table ;ext=O.vts ;turbo\r\n1  *\tx [y]\t\t\t" + rec + "\r\n1  *\tz\t" + rec +
+                 rec + "\r\n");
+    read_table_ex(fx.ctx, fx.path("O.vts"));
+    const Sheet& s = fx.book.sheet();
+    ASSERT_EQ(s.objects().size(), 3u);
+    EXPECT_EQ(s.objects()[0].text, "Go");
+    EXPECT_DOUBLE_EQ(s.objects()[0].x1, 1.5);
+    EXPECT_DOUBLE_EQ(s.objects()[0].y1, 0.25);
+    EXPECT_DOUBLE_EQ(s.objects()[0].y2, 1.25);
+    EXPECT_DOUBLE_EQ(s.objects()[2].y1, 1.25);
+    EXPECT_EQ(fx.text(1, 2), "x [y]");
+    EXPECT_EQ(fx.text(1, 5), "");
+    EXPECT_EQ(fx.text(2, 3), "");
+    EXPECT_TRUE(fx.settings.hasObjects);
+}
+
+TEST(ReadTableEx, PlacementRecordsAreWholeOrNone) {
+    EXPECT_EQ(parsePlacements("OBJ=1|2|0|1|5|7|[1|2|0|1|6|11|[")->size(), 2u);
+    EXPECT_EQ(parsePlacements("1|2|0|1|5|7|[")->at(0).object, 5);
+    EXPECT_FALSE(parsePlacements("1|2|0|1|5|[").has_value());
+    EXPECT_FALSE(parsePlacements("x [y]").has_value());
+    EXPECT_FALSE(parsePlacements("").has_value());
 }
 
 } // namespace
