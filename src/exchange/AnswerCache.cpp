@@ -125,6 +125,10 @@ bool LoadFromCache(Workbook& book, std::string_view request, std::string_view re
         return false;
     }
     book.swapContents(fresh);
+    ViewOptions v = book.view();
+    v.showHScrollBar = true;
+    v.showVScrollBar = true;
+    book.setView(v);
     book.events().doSelChange = true;
     return true;
 }

@@ -77,8 +77,12 @@ TEST_F(AnswerCacheTest, NewerLocalCopyIsLoaded) {
     stamp(local, base.addSecs(60));
     serverCopy(base);
     Workbook into;
+    ViewOptions v;
+    v.showVScrollBar = false;
+    into.setView(v);
     EXPECT_TRUE(load(into));
     EXPECT_EQ(into.sheet().text(1, 2), "cached");
+    EXPECT_TRUE(into.view().showVScrollBar);
 }
 
 TEST_F(AnswerCacheTest, SameTimeStampIsNotUsed) {
