@@ -14,6 +14,7 @@ struct Command {
 
 int dump(int argc, char** args);
 int convert(int argc, char** args);
+int readAnswer(int argc, char** args);
 
 // Writes a Windows-1251 message as UTF-8 to stderr, with a newline.
 void complain(std::string_view cp1251);

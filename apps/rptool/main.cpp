@@ -26,6 +26,10 @@ const Command kCommands[] = {
      serve},
     {"convert", "IN OUT [--format table|ext|turbo|vts]  a template or workbook into another layout",
      convert},
+    {"read-answer",
+     "FILE.out [--start DIR] [--template PATH] [--dump] [--offline]  read an answer "
+     "as a report window would, print what it set as JSON",
+     readAnswer},
 };
 
 int usage() {

@@ -1,0 +1,92 @@
+#include "exchange/ObjectPlacement.h"
+
+#include "components/model/Sheet.h"
+#include "exchange/AnswerText.h"
+#include "exchange/ResultRows.h"
+
+namespace fc {
+
+std::optional<std::vector<PlacementRecord>> parsePlacements(std::string_view text) {
+    text = answer::trimmed(text);
+    if (answer::startsWith(text, "OBJ=")) {
+        text.remove_prefix(4);
+    }
+    std::vector<PlacementRecord> out;
+    while (!text.empty()) {
+        const std::size_t end = text.find('[');
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        std::string_view rec = text.substr(0, end);
+        double f[6];
+        for (double& v : f) {
+            const std::size_t bar = rec.find('|');
+            if (bar == std::string_view::npos) {
+                return std::nullopt;
+            }
+            const std::optional<double> d = answer::parseNumber(rec.substr(0, bar));
+            if (!d) {
+                return std::nullopt;
+            }
+            v = *d;
+            rec.remove_prefix(bar + 1);
+        }
+        if (!answer::trimmed(rec).empty()) {
+            return std::nullopt;
+        }
+        out.push_back({f[0], f[1], f[2], f[3], static_cast<int>(f[4]), static_cast<int>(f[5])});
+        text = answer::trimmed(text.substr(end + 1));
+    }
+    if (out.empty()) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+int placeFormObjects(Sheet& result, const Sheet& form, int lastRow) {
+    if (form.objects().empty()) {
+        return 0;
+    }
+    int placed = 0;
+    for (int r = 1; r <= lastRow && r <= result.storedRows(); ++r) {
+        std::vector<int> emptied;
+        for (const Cell& cell : result.rows()[static_cast<std::size_t>(r - 1)].cells) {
+            if (cell.col > answers::kLastAnswerCol || cell.kind != ValueKind::Text ||
+                cell.text.find('[') == std::string::npos) {
+                continue;
+            }
+            const std::optional<std::vector<PlacementRecord>> recs = parsePlacements(cell.text);
+            if (!recs) {
+                continue;
+            }
+            for (const PlacementRecord& p : *recs) {
+                const DrawnObject* source = form.object(p.object);
+                if (!source) {
+                    continue;
+                }
+                DrawnObject copy = *source;
+                const double dx = p.left - source->x1;
+                const double y1 = (r - 1) + p.top;
+                const double dy = y1 - source->y1;
+                copy.x1 = p.left;
+                copy.x2 = p.right;
+                copy.y1 = y1;
+                // A picture keeps its own height; other objects take the record's.
+                copy.y2 = copy.kind == ObjectKind::Picture ? source->y2 + dy : y1 + p.height;
+                for (auto& pt : copy.points) {
+                    pt.first += dx;
+                    pt.second += dy;
+                }
+                result.addObject(std::move(copy));
+                ++placed;
+            }
+            emptied.push_back(cell.col);
+        }
+        for (int c : emptied) {
+            result.setText(r, c, "");
+        }
+    }
+    return placed;
+}
+
+} // namespace fc

@@ -1,0 +1,132 @@
+#include "exchange/ResultRows.h"
+
+#include "components/model/Sheet.h"
+#include "components/text/Cp1251.h"
+#include "exchange/AnswerText.h"
+#include "exchange/ReadState.h"
+#include "exchange/ReportSettings.h"
+
+#include <algorithm>
+
+namespace fc::answers {
+
+namespace {
+bool digit(char c) { return c >= '0' && c <= '9'; }
+} // namespace
+
+std::string substituteRow(std::string_view f, int row) {
+    std::string out;
+    out.reserve(f.size() + 8);
+    for (std::size_t i = 0; i < f.size();) {
+        if (f.compare(i, 3, "\"R\"") == 0) {
+            out += std::to_string(row);
+            i += 3;
+        } else if (f[i] == '{' && i + 4 < f.size() && digit(f[i + 1]) && digit(f[i + 2]) &&
+                   digit(f[i + 3]) && f[i + 4] == '}') {
+            out += std::to_string(row + (f[i + 1] - '0') * 100 + (f[i + 2] - '0') * 10 +
+                                  (f[i + 3] - '0'));
+            i += 5;
+        } else {
+            out += f[i++];
+        }
+    }
+    return out;
+}
+
+std::string literalText(std::string_view text) {
+    const std::size_t open = text.find("{*");
+    if (open == std::string_view::npos) {
+        return std::string(text);
+    }
+    const std::size_t close = text.find("*}", open + 2);
+    return cp1251::upper(text.substr(
+        open + 2, close == std::string_view::npos ? std::string_view::npos : close - open - 2));
+}
+
+void addKey(Sheet& sheet, int row, int col, std::string_view key) {
+    if (!key.empty() && key[0] == '*') {
+        key.remove_prefix(1);
+        sheet.setText(row, kMarkCol, "X");
+    }
+    std::string action = sheet.value(row, kActionCol).text;
+    action += "{" + std::to_string(col) + "}";
+    action += key;
+    action += "|";
+    sheet.setText(row, kActionCol, action);
+}
+
+void enterCell(Sheet& sheet, int row, int col, const std::string& text) {
+    if (text.empty()) {
+        return;
+    }
+    if (text.size() > 1 && text[0] == '=') {
+        sheet.setFormula(row, col, text);
+        return;
+    }
+    if (sheet.style(row, col).numberFormat != "@") {
+        if (std::optional<double> d = answer::parseNumber(text)) {
+            sheet.setNumber(row, col, *d);
+            return;
+        }
+    }
+    sheet.setText(row, col, text);
+}
+
+void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& s, bool sort) {
+    sheet.setMaxRow(std::max(st.row, 1));
+    for (const CellRange& m : st.merges) {
+        sheet.merge(m);
+    }
+    st.merges.clear();
+    for (int c = 1; c <= kMaxCols; ++c) {
+        if (st.widths[static_cast<std::size_t>(c)] >= 0) {
+            sheet.setColWidth(c, st.widths[static_cast<std::size_t>(c)]);
+        }
+    }
+    // A column's format goes to the cells that have none of their own.
+    for (const auto& [col, fmt] : s.columnFormats) {
+        if (answer::trimmed(fmt).empty()) {
+            continue;
+        }
+        for (int r = 1; r <= st.row; ++r) {
+            if (sheet.style(r, col).numberFormat == "General") {
+                Style x = sheet.style(r, col);
+                x.numberFormat = fmt;
+                sheet.setStyle(r, col, x);
+            }
+        }
+    }
+    if (st.editAll) {
+        for (int c = 2; c <= sheet.maxCol(); ++c) {
+            if (std::find(s.editColumns.begin(), s.editColumns.end(), c) == s.editColumns.end()) {
+                s.editColumns.push_back(c);
+            }
+        }
+    }
+    const std::string& key = !s.positionKeyWanted.empty() ? s.positionKeyWanted : s.positionKey;
+    if (!key.empty() && s.cursorRow == 0) {
+        const std::string_view want = answer::trimmed(key);
+        for (int r = 1; r <= st.row; ++r) {
+            if (answer::trimmed(sheet.text(r, 2)) == want) {
+                s.cursorRow = r;
+                break;
+            }
+        }
+        if (s.positionSet && s.positionRow == 0) {
+            s.positionRow = s.cursorRow;
+        }
+    }
+    if (sort && s.sortKeys[0] != 0) {
+        const int first = sheet.fixedRow() + sheet.fixedRows();
+        std::vector<SortKey> keys;
+        for (int k : s.sortKeys) {
+            const int col = k == 0 ? sheet.maxCol() : std::abs(k);
+            keys.push_back({col, k >= 0});
+        }
+        if (first <= st.row) {
+            sheet.sortRows(CellRange{first, 1, st.row, kActionCol}, keys);
+        }
+    }
+}
+
+} // namespace fc::answers

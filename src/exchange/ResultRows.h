@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fc {
+
+class Sheet;
+struct ReadState;
+struct ReportSettings;
+struct Style;
+
+// What both result readers do to a row of the result sheet.
+namespace answers {
+
+// Hidden columns of a result sheet.
+constexpr int kObjectIdCol = 253;
+constexpr int kMarkCol = 254;   // "X": the row was modified
+constexpr int kActionCol = 255; // the row's drill-down keys and totals level
+constexpr int kStateCol = 256;  // the window's hidden state block
+// Columns the answer's cells may fill; the hidden ones above belong to the program.
+constexpr int kLastAnswerCol = 252;
+
+// A formula line of row `row`: "R" in double quotes becomes the row number and "{" + three
+// digits + "}" the row plus that number.
+std::string substituteRow(std::string_view formula, int row);
+
+// "{*" + text + "*}" anywhere in `text` gives the upper-cased text between them; other text
+// is returned as it is.
+std::string literalText(std::string_view text);
+
+// Stores a drill-down key of column `col` in the row's action column as "{col}key|"; a key
+// beginning with "*" loses it and marks the row modified.
+void addKey(Sheet& sheet, int row, int col, std::string_view key);
+
+// Enters a cell's text as the control does: a formula, a number (blanks around it allowed, so
+// that totals see it) unless the cell's format is text ("@"), or text. Empty text leaves the
+// cell alone.
+void enterCell(Sheet& sheet, int row, int col, const std::string& text);
+
+// The end steps of a sheet: the extent, the remembered widths, the column formats, the
+// editable columns, the position key and the sort.
+void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& settings, bool sort);
+
+} // namespace answers
+} // namespace fc
