@@ -1,5 +1,7 @@
 #pragma once
 
+#include "designer/ObjectBlock.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -90,7 +92,7 @@ struct ReportSettings {
     bool closeWindow = false;  // an "E-" line in row 1
     std::string windowCache;   // ";CACHE="
     bool hasObjects = false;
-    std::vector<std::string> objectBlocks; // the object block lines of each sheet with one
+    std::vector<ObjectBlock> objectBlocks; // the drawn objects of each sheet with a block
     struct ListBoxFill {
         std::string name;
         std::vector<std::string> items;

@@ -5,6 +5,7 @@
 #include "components/platform/Prompter.h"
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
+#include "designer/ObjectBlock.h"
 #include "exchange/AnswerText.h"
 #include "exchange/OutsideFiles.h"
 #include "exchange/OutsideWorld.h"
@@ -527,17 +528,19 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
     case Id::CloseArgs: closeArguments(); break;
     case Id::NObjects:
     case Id::Objects: {
-        std::string block(line);
+        std::vector<std::string> block{std::string(line)};
         std::string l;
         while (next(l)) {
-            block += '\n';
-            block += answer::rightTrimmed(l);
+            block.emplace_back(answer::rightTrimmed(l));
             if (answer::contains(answer::upperAscii(l), ";]O")) {
                 break;
             }
         }
+        const std::vector<std::string_view> views(block.begin(), block.end());
+        ObjectBlock parsed;
+        ObjectBlock::parse(views, 0, parsed);
         s.hasObjects = true;
-        s.objectBlocks.push_back(std::move(block));
+        s.objectBlocks.push_back(std::move(parsed));
         break;
     }
     case Id::Picture: writePicture(value, next); break;

@@ -6,6 +6,7 @@
 #include "components/platform/Prompter.h"
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
+#include "designer/CellLine.h"
 #include "exchange/AnswerBuffer.h"
 #include "exchange/AnswerFormat.h"
 #include "exchange/AnswerText.h"
@@ -196,24 +197,17 @@ void TableResultReader::rowLine(std::string_view line) {
 }
 
 void TableResultReader::cellLine(std::string_view line) {
-    const std::optional<int> col =
-        answer::parseInt(answer::mid(line, 2, static_cast<std::size_t>(st_.colDigits)));
-    if (st_.row < 1 || !col || *col < 1 || *col > answers::kLastAnswerCol) {
+    if (st_.row < 1 || !parseCellLine(line, st_.colDigits, cell_) || cell_.col < 1 ||
+        cell_.col > answers::kLastAnswerCol) {
         return;
     }
     Sheet& sh = *st_.sheet;
-    std::string_view rest = line.substr(std::min(line.size(), std::size_t(1) + st_.colDigits));
-    const std::size_t bar = rest.find('|');
-    const std::string converted = codepage::toWindows(rest.substr(0, bar));
+    // A key may stand before or after the font prefix.
+    const std::string converted = codepage::toWindows(cell_.text);
     std::string_view head = converted;
-    int font = -1;
     std::string_view key;
     bool keyFound = false;
     for (int pass = 0; pass < 2; ++pass) {
-        std::size_t len = 0;
-        if (font < 0 && (font = answers::fontPrefixOf(head, len)) >= 0) {
-            head.remove_prefix(len);
-        }
         if (!keyFound && !head.empty() && head[0] == '[') {
             const std::size_t close = head.find(']');
             if (close != std::string_view::npos) {
@@ -222,16 +216,17 @@ void TableResultReader::cellLine(std::string_view line) {
                 head.remove_prefix(close + 1);
             }
         }
+        std::size_t len = 0;
+        if (cell_.font < 0 && (cell_.font = fontPrefix(head, len)) >= 0) {
+            head.remove_prefix(len);
+        }
     }
     const int r = st_.row;
-    const int c = *col;
-    const std::string_view fieldText =
-        bar == std::string_view::npos ? std::string_view() : rest.substr(bar + 1);
-    const StyleId id = cellStyle(sh.styleId(r, c), font, fieldText);
+    const int c = cell_.col;
+    const StyleId id = cellStyle(sh.styleId(r, c));
     sh.setStyleId(r, c, id);
     const Style& st = ctx_.book.styles().get(id);
     const bool trimBoth = st.halign == HAlign::Right || st.halign == HAlign::Center || st.wrap;
-    const answers::CellFields fields = answers::parseCellFields(fieldText);
     std::string text(head);
     if (!text.empty() && text[0] == '=') {
         sh.setFormula(r, c, answers::substituteRow(text, r));
@@ -242,29 +237,29 @@ void TableResultReader::cellLine(std::string_view line) {
     if (keyFound) {
         answers::addKey(sh, r, c, key);
     }
-    if (fields.mergeCols > 0 || fields.mergeRows > 0) {
-        st_.merges.push_back(CellRange{r, c, std::min(r + fields.mergeRows, kMaxRows),
-                                       std::min(c + fields.mergeCols, answers::kLastAnswerCol)});
+    if (cell_.merged && (cell_.mergeCols > 0 || cell_.mergeRows > 0)) {
+        st_.merges.push_back(CellRange{r, c, std::min(r + cell_.mergeRows, kMaxRows),
+                                       std::min(c + cell_.mergeCols, answers::kLastAnswerCol)});
     }
 }
 
-StyleId TableResultReader::cellStyle(StyleId base, int font, std::string_view fields) {
+StyleId TableResultReader::cellStyle(StyleId base) {
     // The key is built in a kept buffer: no allocation once the layouts are known.
     std::string& key = styleKey_;
     key.assign(reinterpret_cast<const char*>(&base), sizeof base);
-    key.append(reinterpret_cast<const char*>(&font), sizeof font);
-    key += fields;
+    answers::appendLayoutKey(cell_, key);
     const auto it = styles_.find(key);
     if (it != styles_.end()) {
         return it->second;
     }
     Style st = ctx_.book.styles().get(base);
+    const int font = cell_.font;
     if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
         st.font = cellFont(font);
     } else if (st_.sheetIndex > 1) {
         st.font = st_.sheetDefault;
     }
-    answers::applyCellFields(answers::parseCellFields(fields), st);
+    answers::applyCellLine(cell_, st);
     const StyleId id = ctx_.book.styles().intern(st);
     styles_.emplace(key, id);
     return id;
@@ -292,7 +287,7 @@ void TableResultReader::textLine(std::string_view line) {
     const int r = ++st_.row;
     Sheet& sh = *st_.sheet;
     std::size_t len = 0;
-    const int font = answers::fontPrefixOf(line, len);
+    const int font = fontPrefix(line, len);
     if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
         Style s = sh.style(r, 1);
         s.font = cellFont(font);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/model/Style.h"
+#include "designer/CellLine.h"
 #include "exchange/ReadState.h"
 #include "exchange/ServiceInstructions.h"
 
@@ -32,7 +33,7 @@ private:
     void finish();
     Font cellFont(int number) const;
     bool nextLine(std::string& line);
-    StyleId cellStyle(StyleId base, int font, std::string_view fields);
+    StyleId cellStyle(StyleId base);
 
     ResultContext& ctx_;
     ReadState st_;
@@ -41,6 +42,7 @@ private:
     // Cell lines repeat a few layouts: each is made into a style once.
     std::unordered_map<std::string, StyleId> styles_;
     std::string styleKey_;
+    CellLine cell_; // the cell line being read (kept to reuse its texts' storage)
 };
 
 // The readers under the names the window calls.

@@ -232,11 +232,14 @@ const InstructionCase kInstructions[] = {
          EXPECT_EQ(fx.text(1, 1), "row");
      }},
     {"objectBlocksAreKeptForPlacement",
-     {";NOBJECTS[", "0A0B", ";]OBJECTS", "row"},
+     {";NOBJECTS[", "0A0B", ";]OBJECTS", ";OBJECTS[", " 65 66", ";]O", "row"},
      [](AnswerFixture& fx) {
          EXPECT_TRUE(fx.settings.hasObjects);
-         ASSERT_EQ(fx.settings.objectBlocks.size(), 1u);
-         EXPECT_EQ(fx.settings.objectBlocks[0], ";NOBJECTS[\n0A0B\n;]OBJECTS");
+         ASSERT_EQ(fx.settings.objectBlocks.size(), 2u);
+         EXPECT_TRUE(fx.settings.objectBlocks[0].encoded);
+         EXPECT_EQ(fx.settings.objectBlocks[0].bytes, "\x0A\x0B");
+         EXPECT_FALSE(fx.settings.objectBlocks[1].encoded);
+         EXPECT_EQ(fx.settings.objectBlocks[1].bytes, "AB");
          EXPECT_EQ(fx.text(1, 1), "row");
      }},
     {"objectPlacement",
