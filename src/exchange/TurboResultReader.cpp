@@ -347,17 +347,24 @@ void TurboResultReader::turboPass() {
     Style textStyle = sh.style(1, 1);
     textStyle.numberFormat = "@";
     const StyleId text = ctx_.book.styles().intern(textStyle);
-    // Each row gets column 1 and the form's columns: room for them at once.
-    const std::size_t cellsPerRow = static_cast<std::size_t>(template_.sheet(1).maxCol()) + 1;
-    sh.rowForLoad(1).cells.reserve(cellsPerRow);
+    // Each row gets the form's columns and the line's fields: room for them at once, the
+    // fields counted on the line before (lines of one answer are alike).
+    const std::size_t formCells = static_cast<std::size_t>(template_.sheet(1).maxCol());
+    std::size_t fields = 1;
+    sh.rowForLoad(1).cells.reserve(formCells + 1);
     sh.setStyleId(1, 1, text);
     const std::size_t step = std::max<std::size_t>(size / 64, 4096);
     for (std::size_t i = start; i < size; ++i) {
         char& ch = data[i];
         ch = static_cast<char>(codepage::toWindows(static_cast<unsigned char>(ch)));
+        if (ch == '\t') {
+            ++fields;
+        }
         if (ch != '\n') {
             continue;
         }
+        const std::size_t cellsPerRow = std::max(formCells, fields);
+        fields = 1;
         if (stringFlag_ && i >= start + 2 && data[i - 1] == '\r' && data[i - 2] == '\r') {
             data[i - 2] = ' ';
         }
@@ -385,6 +392,7 @@ void TurboResultReader::turboPass() {
     sh.setActiveCell(1, 1);
     sh.setMaxRow(row);
     sh.setClipValues(std::string_view(data + start, size - start));
+
     sh.setColHidden(1, true);
     st_.row = row;
     if (ctx_.progress) {

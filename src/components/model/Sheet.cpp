@@ -763,10 +763,13 @@ void Sheet::setClipValues(std::string_view tsv) {
                 line.substr(fpos, tab == std::string_view::npos ? line.size() - fpos : tab - fpos);
             if (!row) {
                 row = &obtainRow(r);
-                // One allocation for the whole line instead of growing cell by cell.
-                const auto fields = std::count(line.begin(), line.end(), '\t') + 1;
-                row->cells.reserve(row->cells.size() +
-                                   static_cast<std::size_t>(std::min<long>(fields, kMaxCols)));
+                // One allocation for the whole line instead of growing cell by cell; a row
+                // that has cells already (formats laid first) keeps its own room, which an
+                // upper bound would double.
+                if (row->cells.empty()) {
+                    const auto fields = std::count(line.begin(), line.end(), '\t') + 1;
+                    row->cells.reserve(static_cast<std::size_t>(std::min<long>(fields, kMaxCols)));
+                }
             }
             Cell* x = field.empty() ? row->find(c) : &row->obtain(c);
             if (x) {
