@@ -335,6 +335,9 @@ bool ObjectInput::release(QMouseEvent* e) {
     case Drag::Resize:
         if (moved_) {
             apply();
+            // Where the selection lies has changed with it (the designer keeps the cell
+            // under the object's corner).
+            book.noteSelChange();
         }
         drag_ = Drag::None;
         moving_.clear();
