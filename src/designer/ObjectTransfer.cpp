@@ -30,7 +30,10 @@ std::string PlacementRecord::format() const {
         std::snprintf(buf, sizeof buf, "%.2f|%.2f|%.2f|%.2f|%d|%d|[", left, right, topFraction,
                       height, id, kind);
     }
-    return buf;
+    // The file wants a decimal point whatever the process's numeric locale says.
+    std::string out(buf);
+    std::replace(out.begin(), out.end(), ',', '.');
+    return out;
 }
 
 std::vector<PlacementRecord> PlacementRecord::parseAll(std::string_view text) {

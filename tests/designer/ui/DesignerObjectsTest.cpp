@@ -1,8 +1,8 @@
+#include "designer/ui/DesignerObjects.h"
 #include "components/model/Workbook.h"
 #include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/SheetView.h"
-#include "designer/ui/DesignerObjects.h"
 #include "designer/ui/ObjectFormatDialog.h"
 #include "designer/ui/PictureDialog.h"
 
