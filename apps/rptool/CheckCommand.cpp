@@ -1,10 +1,15 @@
 // rptool check: the report language checker on the command line.
 #include "CheckCommand.h"
 
+#include "components/model/Workbook.h"
+#include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
+#include "designer/TemplateFile.h"
 #include "language/Checker.h"
 #include "language/PrototypeTable.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <ostream>
@@ -19,12 +24,35 @@ const char kUsage[] =
     "  --proto F    the fact prototypes (the server's PROTO.RPT lines, code page 866)\n"
     "  --classify   print each line's class and keyword length instead of errors\n";
 
-// The statement lines of a template file, with their file line numbers. Reading templates
-// belongs to the template reader; until it is linked here a file cannot be checked.
+// The statement lines of a template file, with their file line numbers: column 1 of every
+// sheet, numbered by the row headings that the reader fills with the lines' numbers.
 bool readTemplateStatements(const std::string& path, std::vector<StatementLine>* lines,
                             std::ostream& err) {
-    err << "rptool check: " << path << ": checking template files is not supported yet\n";
-    return false;
+    Workbook book;
+    StderrPrompter prompter;
+    const TemplateLoadResult loaded =
+        TemplateFile::load(QString::fromLocal8Bit(path.c_str()), book, prompter);
+    if (!loaded.opened) {
+        err << "rptool check: cannot read " << path << '\n';
+        return false;
+    }
+    for (int s = 1; s <= book.numSheets(); ++s) {
+        const Sheet& sheet = book.sheet(s);
+        const int last = std::min(sheet.maxRow(), sheet.lastUsedRow());
+        for (int r = 1; r <= last; ++r) {
+            std::string text = sheet.text(r, 1);
+            if (text.empty()) {
+                continue;
+            }
+            int line = r;
+            const std::string& heading = sheet.rowHeading(r);
+            if (!heading.empty()) {
+                line = std::atoi(heading.c_str());
+            }
+            lines->push_back({line, std::move(text)});
+        }
+    }
+    return true;
 }
 
 } // namespace

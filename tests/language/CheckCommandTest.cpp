@@ -105,11 +105,23 @@ TEST(CheckCommandProto, BadUsage) {
     }
 }
 
-TEST(CheckCommandProto, TemplateFilesAreNotReadYet) {
-    const Outcome r = check({"form.rpt"});
+TEST(CheckCommandProto, TemplateStatementsAreReportedByTheirFileLines) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = dir.filePath("form.rpt").toStdString();
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << ";table\r\n;maxcol=3\r\nSTOP\r\nIF S=\"90\"\r\n* comment\r\nA=(1+2\r\n";
+    }
+    Outcome r = check({path});
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.out, path + ":4:6: Неожиданный символ\n" + path + ":6:7: Должна идти \")\"\n");
+    r = check({"--classify", path});
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.out, path + ":3: RED 4\n" + path + ":4: STRIKE 0\n" + path + ":5: Gray 0\n" + path +
+                         ":6: STRIKE 0\n");
+    r = check({dir.filePath("missing.rpt").toStdString()});
     EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("form.rpt"), std::string::npos);
-    EXPECT_NE(r.err.find("not supported yet"), std::string::npos);
 }
 
 TEST(CheckCommandProto, StatementsAreReportedByTheirFileLines) {

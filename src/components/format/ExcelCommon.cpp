@@ -295,16 +295,6 @@ std::vector<std::string> excelSheetNames(const Workbook& book) {
     return names;
 }
 
-std::string columnName(int col) {
-    std::string s;
-    while (col > 0) {
-        int d = (col - 1) % 26;
-        s.insert(s.begin(), static_cast<char>('A' + d));
-        col = (col - 1) / 26;
-    }
-    return s;
-}
-
 std::string printAreaText(const std::vector<CellRange>& areas) {
     std::string out;
     for (const CellRange& r : areas) {

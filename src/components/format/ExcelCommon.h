@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/formula/References.h"
+
 #include "components/model/Types.h"
 
 #include <array>
@@ -44,8 +46,7 @@ std::string printTitlesText(const PrintTitles& titles);
 // regardless of case (a clash gets "(2)", "(3)" ...). One per sheet of the workbook.
 std::vector<std::string> excelSheetNames(const Workbook& book);
 
-// Column letters: 1 -> "A", 27 -> "AA".
-std::string columnName(int col);
+using formula::columnName; // column letters: 1 -> "A", 27 -> "AA"
 
 // Windows-1251 text as UTF-16 and back (characters outside the code page become '?').
 std::u16string toUtf16(std::string_view cp1251Text);
