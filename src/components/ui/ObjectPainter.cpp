@@ -122,8 +122,14 @@ QImage ObjectPainter::image(const std::string& bytes, QSize size) {
 }
 
 void ObjectPainter::paint(QPainter& p, const Sheet& s, const SheetLayout& l, const QFont& font) {
+    // Only what the frame shows: a result sheet may carry thousands of buttons.
+    const QRectF clip = p.hasClipping() ? p.clipBoundingRect() : QRectF();
     for (const DrawnObject& o : s.objects()) {
         const QRectF box = l.objectRect(o.x1, o.y1, o.x2, o.y2);
+        if (!clip.isEmpty() &&
+            !clip.intersects(box.adjusted(-kHandle, -kHandle, kHandle, kHandle))) {
+            continue;
+        }
         paintOne(p, s, o, box, l, font);
     }
 }
