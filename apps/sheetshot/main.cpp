@@ -1,5 +1,6 @@
 // Renders a formatted demo workbook through the sheet view into a PNG picture (the one in the
-// README). Usage: sheetshot OUT.png [WIDTH HEIGHT]
+// README). Usage: sheetshot [--objects] OUT.png [WIDTH HEIGHT]; --objects draws a sheet with
+// every kind of drawn object instead.
 #include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/SheetView.h"
@@ -8,7 +9,10 @@
 #include <QImage>
 #include <QPainter>
 
+#include <QBuffer>
+
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -167,20 +171,88 @@ void fillDemo(Workbook& book) {
     book.setView(v);
 }
 
+// One object of every kind, with texts, values and colours, over a few cells of data.
+void fillObjects(Workbook& book) {
+    book.setDefaultFont("Arial Cyr", 10);
+    Sheet& s = book.sheet();
+    s.setColWidth(1, 4 * 256);
+    for (int r = 1; r <= 6; ++r) {
+        s.setText(r, 9, w("Месяц ") + std::to_string(r));
+        s.setNumber(r, 10, 10 + 7 * r - (r % 3) * 9);
+        s.setNumber(r, 11, 30 - 3 * r);
+    }
+    auto make = [&](ObjectKind k, double x1, double y1, double x2, double y2) {
+        return s.object(s.createObject(k, x1, y1, x2, y2));
+    };
+    DrawnObject* o = make(ObjectKind::Button, 1.2, 0.5, 3, 2);
+    o->text = w("Выполнить");
+    o = make(ObjectKind::CheckBox, 1.2, 2.5, 3.5, 3.5);
+    o->text = w("Только итоги");
+    o->linkedCell = "L1";
+    s.setValue(1, 12, Value::fromBool(true));
+    o = make(ObjectKind::ListBox, 1.2, 4, 3, 9);
+    o->inputRange = "I1:I6";
+    o->value = 3;
+    o = make(ObjectKind::Chart, 3.5, 4, 7, 13);
+    o->inputRange = "J1:K6";
+    o = make(ObjectKind::Chart, 9, 7, 12, 14);
+    o->inputRange = "J1:J6";
+    o->chartType = 1;
+    o = make(ObjectKind::Line, 1.2, 10, 3, 13);
+    o->lineColor = rgb(200, 0, 0);
+    o = make(ObjectKind::Rectangle, 1.2, 14, 3, 17);
+    o->fillColor = rgb(255, 255, 160);
+    o->lineColor = rgb(0, 0, 128);
+    o = make(ObjectKind::Oval, 3.5, 14, 5.5, 17);
+    o->fillColor = rgb(160, 220, 255);
+    o = make(ObjectKind::Arc, 6, 14, 7.5, 17);
+    o->lineColor = rgb(0, 128, 0);
+    o = make(ObjectKind::Polygon, 8, 14, 10, 17);
+    o->points = {{8, 17}, {8.5, 14}, {10, 15.5}, {9.2, 17}};
+    o->fillColor = rgb(220, 180, 255);
+    QImage pic(96, 64, QImage::Format_RGB32);
+    pic.fill(QColor(250, 240, 220));
+    {
+        QPainter p(&pic);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(QColor(220, 60, 30));
+        p.drawEllipse(QRect(8, 8, 48, 48));
+        p.setBrush(QColor(30, 90, 200));
+        p.drawRect(QRect(50, 20, 38, 36));
+    }
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    pic.save(&buf, "PNG");
+    o = make(ObjectKind::Picture, 12.5, 0.5, 14.5, 4.5);
+    o->image = bytes.toStdString();
+    s.selectObject(o->id);
+    s.setSelection(CellRange::cell(30, 30));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                     : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
+    const bool objects = argc >= 2 && std::strcmp(argv[1], "--objects") == 0;
+    if (objects) {
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: sheetshot OUT.png [WIDTH HEIGHT]\n");
+        std::fprintf(stderr, "usage: sheetshot [--objects] OUT.png [WIDTH HEIGHT]\n");
         return 2;
     }
     const int width = argc >= 4 ? std::atoi(argv[2]) : 900;
     const int height = argc >= 4 ? std::atoi(argv[3]) : 480;
     fc::SheetView view;
-    fillDemo(view.workbook());
+    if (objects) {
+        fillObjects(view.workbook());
+    } else {
+        fillDemo(view.workbook());
+    }
     view.resize(width, height);
     view.show();
     QApplication::processEvents();

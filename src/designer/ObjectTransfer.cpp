@@ -19,8 +19,6 @@ std::optional<double> decimal(std::string_view s) {
     return tpl::parseNumber(t);
 }
 
-constexpr double kTwipsPerPixel = 15;
-
 } // namespace
 
 std::string PlacementRecord::format() const {
@@ -32,7 +30,10 @@ std::string PlacementRecord::format() const {
         std::snprintf(buf, sizeof buf, "%.2f|%.2f|%.2f|%.2f|%d|%d|[", left, right, topFraction,
                       height, id, kind);
     }
-    return buf;
+    // The file wants a decimal point whatever the process's numeric locale says.
+    std::string out(buf);
+    std::replace(out.begin(), out.end(), ',', '.');
+    return out;
 }
 
 std::vector<PlacementRecord> PlacementRecord::parseAll(std::string_view text) {
@@ -114,22 +115,9 @@ int place(Sheet& sheet, const Sheet& objectSheet) {
             const double dy = y1 - std::min(src->y1, src->y2);
             o.y1 = y1;
             if (o.kind == ObjectKind::Picture) {
-                // A picture keeps its own height: walk down the rows until it is covered.
+                // A picture keeps its own height in pixels, whatever the rows it covers.
                 o.heightPx = static_cast<int>(std::lround(std::max(0.0, rec.height)));
-                double need = o.heightPx, y = y1;
-                while (need > 0 && y < bottom) {
-                    const int k = static_cast<int>(std::floor(y)) + 1;
-                    const double px = sheet.rowHeight(k) / kTwipsPerPixel;
-                    const double room = (k - y) * px;
-                    if (px <= 0 || room >= need) {
-                        y += px > 0 ? need / px : 0;
-                        need = 0;
-                    } else {
-                        need -= room;
-                        y = k;
-                    }
-                }
-                o.y2 = y;
+                o.y2 = sheet.rowsBelow(y1, o.heightPx);
             } else {
                 o.y2 = y1 + std::max(0.0, rec.height);
             }

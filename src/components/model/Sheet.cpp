@@ -1303,19 +1303,4 @@ void Sheet::setObjectsForLoad(std::vector<DrawnObject> objs, int nextId) {
     structureChanged();
 }
 
-void Sheet::moveObjectToRow(int id, int row) {
-    DrawnObject* o = object(id);
-    if (!o || !validRow(row)) {
-        return;
-    }
-    double fraction = o->y1 - static_cast<int>(o->y1);
-    double delta = (row - 1 + fraction) - o->y1;
-    o->y1 += delta;
-    o->y2 += delta;
-    for (auto& p : o->points) {
-        p.second += delta;
-    }
-    structureChanged();
-}
-
 } // namespace fc

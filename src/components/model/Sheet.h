@@ -257,8 +257,48 @@ public:
     int addObject(DrawnObject obj);
     bool removeObject(int id);
     // Moves object `id` so that its top lies in `row` (1-based), keeping the fraction of a
-    // row its top had and its height; used when sorting carries objects with their rows.
+    // row its top had and its height (a picture its own height in pixels); a linked cell of
+    // a check box or list box moves by as many rows. Used when sorting carries objects with
+    // their rows.
     void moveObjectToRow(int id, int row);
+
+    // The control's object operations (SheetObjects.cpp). Ids count from 1; 0 means none.
+    // Corners are in sheet units; a line keeps its direction, other kinds are normalized.
+    // Returns 0 for an unknown kind.
+    int createObject(ObjectKind kind, double x1, double y1, double x2, double y2);
+    int firstObject() const;
+    int nextObject(int id) const; // 0 after the last one or for an unknown id
+    // False for an unknown id. A polygon's vertices follow its box; a picture's own height
+    // becomes the new one.
+    bool setObjectPosition(int id, double x1, double y1, double x2, double y2);
+    bool setObjectText(int id, std::string text);
+    // A check box 0 or 1, a list box the 1-based item (0: none). With a linked cell the value
+    // is the cell's: read from it and written into it (TRUE/FALSE for a check box, the item
+    // number for a list box). Setting raises ObjValueChanged when the value changed.
+    int objectValue(int id) const;
+    bool setObjectValue(int id, int value);
+    // A list box's items: the texts of its input range, else its own list.
+    std::vector<std::string> objectItems(int id) const;
+    // The sheet and cells of a reference such as "B2", "$C$1:D5" or "Sheet2!A1" in this
+    // workbook; nullptr when it names nothing.
+    const Sheet* resolveRange(std::string_view ref, CellRange& out) const;
+    Sheet* resolveRange(std::string_view ref, CellRange& out) {
+        return const_cast<Sheet*>(static_cast<const Sheet*>(this)->resolveRange(ref, out));
+    }
+
+    // Object selection (drawn with handles). Each change is a selection change.
+    void selectObject(int id, bool add = false);
+    void clearObjectSelection();
+    std::vector<int> selectedObjects() const;
+    // Removes the selected objects, or those whose top-left corner lies in `range`.
+    int deleteSelectedObjects();
+    int deleteObjectsIn(const CellRange& range);
+
+    // Row-unit positions and pixel heights at 100 percent (15 twips a pixel), as a
+    // picture's own height is kept: the pixels from y1 down to y2, and the position reached
+    // `px` pixels below y1 (no lower than MaxRow).
+    double pixelsBetween(double y1, double y2) const;
+    double rowsBelow(double y1, double px) const;
 
     // ---- formulas: the engine's view of the sheet
     const std::vector<Row>& rows() const { return rows_; }

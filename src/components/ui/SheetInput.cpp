@@ -1,5 +1,7 @@
 #include "components/ui/SheetInput.h"
 
+#include "components/ui/ObjectInput.h"
+
 #include "components/model/Sheet.h"
 #include "components/model/Workbook.h"
 #include "components/ui/SheetNavigator.h"
@@ -72,6 +74,9 @@ void SheetInput::scrollBy(int rows, int cols) {
 
 bool SheetInput::key(int key, Qt::KeyboardModifiers mods) {
     v_.ensureLayout();
+    if (v_.objectInput_->key(key, mods)) {
+        return true;
+    }
     Sheet& s = v_.sheet();
     SheetNavigator nav(s, v_.layout_);
     const bool shift = mods & Qt::ShiftModifier;
@@ -172,17 +177,6 @@ int SheetInput::resizeTarget(const SheetLayout::Hit& hit, QPoint pos, bool cols)
     return 0;
 }
 
-int SheetInput::objectAt(QPoint pos) {
-    const auto& objs = v_.sheet().objects();
-    for (auto it = objs.rbegin(); it != objs.rend(); ++it) {
-        QRectF r = v_.layout_.objectRect(it->x1, it->y1, it->x2, it->y2).adjusted(-2, -2, 2, 2);
-        if (r.contains(pos)) {
-            return it->id;
-        }
-    }
-    return 0;
-}
-
 void SheetInput::press(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     lastMouse_ = pos;
@@ -201,12 +195,9 @@ void SheetInput::press(QMouseEvent* e) {
     const bool shift = e->modifiers() & Qt::ShiftModifier;
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
 
-    if (hit.area == SheetLayout::Area::Cell) {
-        if (int id = objectAt(pos)) {
-            pressHit_ = {};
-            emit v_.objClick(id);
-            return;
-        }
+    if (v_.objectInput_->press(e)) {
+        pressHit_ = {};
+        return;
     }
     if (e->button() == Qt::RightButton) {
         // A right click outside the selection selects the cell it hits, for a context menu.
@@ -411,6 +402,9 @@ void SheetInput::move(QMouseEvent* e) {
     lastMouse_ = pos;
     emit v_.mouseMove(e->buttons(), e->modifiers(), pos);
     v_.ensureLayout();
+    if (drag_ == Drag::None && v_.objectInput_->move(e)) {
+        return;
+    }
     switch (drag_) {
     case Drag::ResizeCol:
         guide_ = std::max(pos.x(), v_.layout_.cols().start(resizeIndex_));
@@ -442,6 +436,9 @@ void SheetInput::release(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     emit v_.mouseUp(e->button(), e->modifiers(), pos);
     autoScroll_->stop();
+    if (v_.objectInput_->release(e)) {
+        return;
+    }
     const Drag was = drag_;
     drag_ = Drag::None;
     v_.ensureLayout();
@@ -482,6 +479,10 @@ void SheetInput::release(QMouseEvent* e) {
 void SheetInput::doubleClick(QMouseEvent* e) {
     const QPoint pos = e->position().toPoint();
     v_.ensureLayout();
+    if (v_.objectInput_->doubleClick(e)) {
+        suppressClick_ = true;
+        return;
+    }
     const SheetLayout::Hit hit = v_.layout_.hit(pos);
     suppressClick_ = true;
     if (hit.area == SheetLayout::Area::Outside || hit.area == SheetLayout::Area::Corner) {

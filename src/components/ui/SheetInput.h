@@ -53,7 +53,6 @@ private:
     void autoScroll();
     void updateCursor(QPoint pos);
     int resizeTarget(const SheetLayout::Hit& hit, QPoint pos, bool cols);
-    int objectAt(QPoint pos);
 
     SheetView& v_;
     QTimer* autoScroll_;

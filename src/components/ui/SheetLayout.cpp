@@ -77,4 +77,20 @@ QRectF SheetLayout::objectRect(double x1, double y1, double x2, double y2) const
         .normalized();
 }
 
+QPointF SheetLayout::unitsAt(QPointF p) const {
+    auto unit = [](const LayoutAxis& a, double v) {
+        if (a.count() == 0 || a.extent() <= a.header()) {
+            return 0.0;
+        }
+        v = std::clamp(v, static_cast<double>(a.header()), a.extent() - 1.0);
+        const int i = a.at(static_cast<int>(std::floor(v)));
+        if (i <= 0) {
+            return static_cast<double>(std::max(0, a.lastShown()));
+        }
+        const int size = a.size(i);
+        return i - 1 + (size > 0 ? std::clamp((v - a.start(i)) / size, 0.0, 1.0) : 0.0);
+    };
+    return QPointF(unit(cols_, p.x()), unit(rows_, p.y()));
+}
+
 } // namespace fc

@@ -51,6 +51,9 @@ public:
     // Screen rectangle of a drawn object, whose corners are 0-based columns and rows with
     // fractions (x = 1.5 is the middle of column B).
     QRectF objectRect(double x1, double y1, double x2, double y2) const;
+    // The inverse: the sheet-unit position of a viewport point; points in the headings or
+    // past the last row or column count as the nearest edge.
+    QPointF unitsAt(QPointF p) const;
 
     // Pixel size of a row of `twips` and of a column of `width` (characters x 256).
     static int rowPixels(int twips, int scale);

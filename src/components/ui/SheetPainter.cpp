@@ -733,70 +733,12 @@ void SheetPainter::paintRowHeadings(QPainter& p, const LayoutAxis::Piece& piece)
     p.restore();
 }
 
+const QFont& SheetPainter::objectFont(const Sheet& s) {
+    return fonts_.entry(0, s.workbook().defaultFont()).qfont;
+}
+
 void SheetPainter::paintObjects(QPainter& p) {
-    auto xAt = [&](double v) { return layout_->objectRect(v, 0, v, 0).left(); };
-    auto yAt = [&](double v) { return layout_->objectRect(0, v, 0, v).top(); };
-    p.setRenderHint(QPainter::Antialiasing, true);
-    for (const DrawnObject& o : sheet_->objects()) {
-        const QRectF box = layout_->objectRect(o.x1, o.y1, o.x2, o.y2);
-        QPen pen(toQColor(o.lineColor, QColor(0x50, 0x50, 0x50)));
-        pen.setStyle(o.lineStyle == 1   ? Qt::DashLine
-                     : o.lineStyle == 2 ? Qt::DotLine
-                                        : Qt::SolidLine);
-        p.setPen(pen);
-        p.setBrush(o.fillColor == kAutoColor ? QBrush(Qt::NoBrush)
-                                             : QBrush(toQColor(o.fillColor, Qt::white)));
-        const QString caption = cp1251::toQString(o.text);
-        switch (o.kind) {
-        case ObjectKind::Line:
-            p.drawLine(QPointF(xAt(o.x1), yAt(o.y1)), QPointF(xAt(o.x2), yAt(o.y2)));
-            break;
-        case ObjectKind::Oval: p.drawEllipse(box); break;
-        case ObjectKind::Arc: p.drawArc(box, 0, 90 * 16); break;
-        case ObjectKind::Polygon: {
-            QPolygonF poly;
-            for (const auto& pt : o.points) {
-                poly << QPointF(xAt(pt.first), yAt(pt.second));
-            }
-            p.drawPolygon(poly);
-            break;
-        }
-        case ObjectKind::Button:
-            p.fillRect(box, QColor(0xE8, 0xE8, 0xE8));
-            p.drawRect(box);
-            p.drawText(box, Qt::AlignCenter, caption);
-            break;
-        case ObjectKind::CheckBox: {
-            QRectF tick(box.left() + 2, box.center().y() - 6, 12, 12);
-            p.drawRect(tick);
-            if (o.value) {
-                p.drawLine(tick.topLeft() + QPointF(2, 6), tick.bottomLeft() + QPointF(5, -2));
-                p.drawLine(tick.bottomLeft() + QPointF(5, -2), tick.topRight() + QPointF(-2, 2));
-            }
-            p.drawText(box.adjusted(18, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, caption);
-            break;
-        }
-        case ObjectKind::Picture:
-            p.drawRect(box);
-            p.drawLine(box.topLeft(), box.bottomRight());
-            p.drawLine(box.topRight(), box.bottomLeft());
-            break;
-        default:
-            p.drawRect(box);
-            if (!caption.isEmpty()) {
-                p.drawText(box.adjusted(3, 2, -3, -2), Qt::AlignLeft | Qt::AlignTop, caption);
-            }
-            break;
-        }
-        if (o.selected) {
-            p.setBrush(accentColor());
-            for (QPointF c : {box.topLeft(), box.topRight(), box.bottomLeft(), box.bottomRight()}) {
-                p.drawRect(QRectF(c - QPointF(2.5, 2.5), QSizeF(5, 5)));
-            }
-        }
-    }
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setBrush(Qt::NoBrush);
+    objects_.paint(p, *sheet_, *layout_, objectFont(*sheet_));
 }
 
 } // namespace fc

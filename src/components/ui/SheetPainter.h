@@ -3,6 +3,7 @@
 #include "components/model/Types.h"
 #include "components/ui/CellDecor.h"
 #include "components/ui/FontMapper.h"
+#include "components/ui/ObjectPainter.h"
 #include "components/ui/SheetLayout.h"
 
 #include <QColor>
@@ -33,7 +34,7 @@ struct PaintOptions {
 };
 
 // Paints one sheet as the layout places it: cells (fills, grid, text, borders), merged areas,
-// headings, the frozen block's divider, the selection and outlines of drawn objects. Keeps its
+// headings, the frozen block's divider, the selection and the drawn objects. Keeps its
 // scratch buffers between frames so that a paint allocates nothing per row.
 class SheetPainter {
 public:
@@ -44,7 +45,11 @@ public:
     void clearCaches() {
         brushes_.clear();
         texts_.clear();
+        objects_.clearCaches();
     }
+    ObjectPainter& objects() { return objects_; }
+    // The font objects write their texts in: the workbook's default font at the view's scale.
+    const QFont& objectFont(const Sheet& s);
 
     static QString columnName(int col); // "A" .. "IV"
 
@@ -89,6 +94,7 @@ private:
 
     FontMapper& fonts_;
     PatternBrushes brushes_;
+    ObjectPainter objects_;
     const Sheet* sheet_ = nullptr;
     const SheetLayout* layout_ = nullptr;
     PaintOptions opt_;

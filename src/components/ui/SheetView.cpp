@@ -3,6 +3,7 @@
 #include "components/model/Sheet.h"
 #include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
+#include "components/ui/ObjectInput.h"
 #include "components/ui/SheetInput.h"
 #include "components/ui/SheetNavigator.h"
 
@@ -104,6 +105,7 @@ SheetView::SheetView(QWidget* parent)
     });
 
     input_ = std::make_unique<SheetInput>(*this);
+    objectInput_ = std::make_unique<ObjectInput>(*this);
 
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this](int v) { onScroll(Qt::Vertical, v); });
@@ -153,6 +155,17 @@ void SheetView::setWorkbook(Workbook* book) {
 }
 
 Sheet& SheetView::sheet() { return book_->sheet(); }
+
+void SheetView::setObjectsEditable(bool on) {
+    if (objectsEditable_ == on) {
+        return;
+    }
+    objectsEditable_ = on;
+    if (!on) {
+        sheet().clearObjectSelection();
+    }
+    viewport()->update();
+}
 
 // ---------------------------------------------------------------- layout
 
@@ -364,6 +377,7 @@ void SheetView::paintEvent(QPaintEvent* e) {
     o.back = toQColor(v.backColor, Qt::white);
     o.editing = isEditing() ? editCell_ : CellRef{0, 0};
     painter_.paint(p, sheet(), layout_, e->rect(), o);
+    objectInput_->paintOverlay(p);
     if (const int guide = input_->guide(); guide >= 0) {
         QPen pen(QColor(0x40, 0x40, 0x40));
         pen.setStyle(Qt::DashLine);
@@ -686,6 +700,9 @@ void SheetView::onEditorFinished(CellEditor::End how) {
 // ---------------------------------------------------------------- clipboard
 
 void SheetView::copy() {
+    if (objectsEditable_ && objectInput_->copyObjects(false)) {
+        return;
+    }
     Sheet& s = sheet();
     CellRange g = s.selectionRange(0).clamped();
     std::string text;
@@ -709,6 +726,9 @@ void SheetView::copy() {
 }
 
 void SheetView::paste() {
+    if (!isEditing() && objectInput_->pasteObjects()) {
+        return;
+    }
     const QString text = QApplication::clipboard()->text();
     if (text.isEmpty()) {
         return;
@@ -721,6 +741,9 @@ void SheetView::paste() {
 }
 
 void SheetView::cut() {
+    if (objectsEditable_ && objectInput_->copyObjects(true)) {
+        return;
+    }
     copy();
     if (!book_->allow().allowDelete) {
         return;

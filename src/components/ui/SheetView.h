@@ -20,6 +20,7 @@ class QTabBar;
 namespace fc {
 
 class SheetInput;
+class ObjectInput;
 
 // The spreadsheet surface of every window: draws the current sheet of a workbook and reports
 // what the user does. The view keeps no copy of the sheet; it reads the model as it paints and
@@ -54,6 +55,11 @@ public:
     void showActiveCell();
     bool enterMovesDown() const { return enterMovesDown_; }
     void setEnterMovesDown(bool on) { enterMovesDown_ = on; }
+    // Drawn objects: editable (selected, moved and sized with the mouse, as in the designer)
+    // or working as controls (a result sheet, the default). Drawing while the workbook's Mode
+    // is set works either way.
+    bool objectsEditable() const { return objectsEditable_; }
+    void setObjectsEditable(bool on);
 
     // ---- in-cell editing
     bool isEditing() const { return editSheet_ != nullptr; }
@@ -68,7 +74,8 @@ public:
     void cancelEditing();
     CellEditor* editor() const { return editor_; }
 
-    // ---- clipboard, as tab-separated text
+    // ---- clipboard, as tab-separated text; selected objects are copied instead of cells,
+    // and objects on the clipboard paste at the active cell
     void copy();
     void paste();
     void cut();
@@ -124,6 +131,7 @@ private:
     class Bridge;
     friend class Bridge;
     friend class SheetInput;
+    friend class ObjectInput;
 
     void attach(Workbook* book);
     void detach();
@@ -162,6 +170,8 @@ private:
 
     QTabBar* tabs_ = nullptr;
     std::unique_ptr<SheetInput> input_;
+    std::unique_ptr<ObjectInput> objectInput_;
+    bool objectsEditable_ = false;
 
     struct SizeKey {
         const Sheet* sheet = nullptr;
