@@ -36,6 +36,10 @@ public:
     // The formula line editor: while it has the focus its text is not yet in the cell.
     virtual bool formulaEditorHasFocus() const = 0;
     virtual void commitFormulaEditor() = 0;
+
+    // An error answer for this template: selects file line `fileLine` (1-based, as the row
+    // headings number them) and puts the caret at `position` of its statement.
+    virtual void showErrorAt(int fileLine, int position) {}
 };
 
 } // namespace fc

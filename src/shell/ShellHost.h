@@ -43,6 +43,11 @@ public:
 
     // The `Turbo` button: designers read it at each save.
     virtual bool turboDown() const = 0;
+
+    // Opens a report window that sends `request` (Windows-1251, e.g. "G " + template path
+    // from a designer's F8). `designerHandle` (ChildRegistry) is the designer that asked, so
+    // that an error answer with a line and position can select that row in it (0: none).
+    virtual void runReport(const std::string& request, long long designerHandle) {}
 };
 
 } // namespace fc
