@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -35,6 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fc::Workbook again;
     const fc::TemplateReadReport report = fc::TemplateReader().read(written, again);
     if (report.unreadableLines != 0 || again.numSheets() != book.numSheets()) {
+        std::fprintf(stderr,
+                     "round trip: %d unreadable lines from line %d, %d sheets then %d\n%s\n",
+                     report.unreadableLines, report.firstUnreadableLine, book.numSheets(),
+                     again.numSheets(), written.c_str());
         __builtin_trap();
     }
     return 0;

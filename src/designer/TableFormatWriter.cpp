@@ -8,6 +8,7 @@
 #include "designer/MergeIndex.h"
 #include "designer/ObjectBlock.h"
 #include "designer/StatementColour.h"
+#include "designer/TemplateLayout.h"
 #include "designer/TemplateText.h"
 #include "designer/TextFormReader.h"
 
@@ -414,13 +415,23 @@ bool TableFormatWriter::writesPlain() const {
 std::string TableFormatWriter::plainLines(int firstRow) const {
     const Sheet& s = book_.sheet(1);
     std::string out;
+    // Blank lines are rows of the text form too; they are written once a line follows them,
+    // so that the spacing of the printed text survives and no blank tail is added.
+    int blanks = 0;
     for (int r = firstRow; r <= s.maxRow(); ++r) {
+        std::string line;
         if (designer::isStatementRow(s, r)) {
-            out += codepage::toDos(oneLine(designer::statementText(s, r))) + kEol;
+            line = codepage::toDos(oneLine(designer::statementText(s, r)));
         } else if (s.rowPageBreak(r)) {
-            out += "PBK";
+            line = "PBK";
+        } else {
+            ++blanks;
+            continue;
+        }
+        for (; blanks > 0; --blanks) {
             out += kEol;
         }
+        out += line + kEol;
     }
     return out;
 }
@@ -449,7 +460,12 @@ std::string TableFormatWriter::write() const {
         firstRow = 2;
     }
     if (writesPlain()) {
-        return out + plainLines(firstRow);
+        // A statement that reads as a table-format head in the first two lines would turn the
+        // file into the table format; such a sheet is written in the table format instead.
+        std::string plain = out + plainLines(firstRow);
+        if (detectLayout(plain) == TemplateLayout::Text) {
+            return plain;
+        }
     }
     for (int i = 1; i <= book_.numSheets(); ++i) {
         out += sheetLines(i, i == 1 ? firstRow : 1);

@@ -379,12 +379,12 @@ TEST(TableFormatWriter, PlainSheetIsATextForm) {
     s.setRowPageBreak(4, true);
     s.setText(5, 1, "STOP");
     const std::string out = write(book);
-    EXPECT_EQ(out, dosLines({";fix=1", "Просто строка", "PBK", "STOP"}));
+    EXPECT_EQ(out, dosLines({";fix=1", "", "Просто строка", "PBK", "STOP"}));
     Workbook back;
     read(out, back);
-    EXPECT_EQ(back.sheet().text(2, 1), win("Просто строка"));
-    EXPECT_TRUE(back.sheet().rowPageBreak(3));
-    EXPECT_EQ(back.sheet().maxRow(), 4);
+    EXPECT_EQ(back.sheet().text(3, 1), win("Просто строка"));
+    EXPECT_TRUE(back.sheet().rowPageBreak(4));
+    EXPECT_EQ(back.sheet().maxRow(), 5);
 
     // Lines a text form would not read back as they are keep the table format.
     for (const char* line : {"-----", "|a|", "<1>z", "_____"}) {

@@ -1,6 +1,7 @@
 #include "DosText.h"
 
 #include "components/model/Workbook.h"
+#include "designer/TableFormatWriter.h"
 #include "designer/TemplateReader.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@ namespace fc {
 namespace {
 
 using test::dosLines;
+using test::utf8Lines;
 using test::win;
 
 TemplateReadReport readText(const std::vector<std::string>& lines, Workbook& book,
@@ -196,6 +198,29 @@ TEST(TextForm, LimitsOfRowsAndColumns) {
     EXPECT_TRUE(report.truncated);
     EXPECT_EQ(broad.sheet().maxCol(), 253);
     EXPECT_EQ(broad.sheet().text(1, 253), "a");
+}
+
+// Writing a text form back must give the same layout and the same lines.
+TEST(TextForm, WrittenBackKeepsBlankLinesAndItsLayout) {
+    Workbook book;
+    readText({"* Оборотная ведомость", "", "Счёт 90", "", "", "ИТОГО", "", ""}, book);
+    const TableFormatWriter writer(book);
+    ASSERT_TRUE(writer.writesPlain());
+    EXPECT_EQ(utf8Lines(writer.write()),
+              (std::vector<std::string>{"* Оборотная ведомость", "", "Счёт 90", "", "", "ИТОГО"}))
+        << "blank lines between lines kept, none added at the end";
+
+    // A statement that reads as a table-format head may not stand in the first two lines of
+    // a text form; the sheet is written in the table format and reads back whole.
+    Workbook head;
+    readText({"", "ам;table Ведомость", "&5 ^K|1100rt     |# ##0.00", "IF S=\"90\""}, head);
+    const std::string written = TableFormatWriter(head).write();
+    Workbook again;
+    const TemplateReadReport report = TemplateReader().read(written, again);
+    EXPECT_EQ(report.unreadableLines, 0);
+    for (int r = 1; r <= 4; ++r) {
+        EXPECT_EQ(again.sheet(1).text(r, 1), head.sheet(1).text(r, 1)) << "row " << r;
+    }
 }
 
 } // namespace
