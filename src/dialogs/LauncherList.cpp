@@ -1,6 +1,7 @@
 #include "dialogs/LauncherList.h"
 
 #include "components/text/Cp1251.h"
+#include "components/text/TextOps.h"
 
 #include <QFile>
 #include <QProcess>
@@ -11,17 +12,6 @@
 namespace fc {
 
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && blank(s.back())) {
-        s.remove_suffix(1);
-    }
-    return s;
-}
 
 QString nativePath(std::string_view path) {
     QString p = cp1251::toQString(path);
@@ -37,14 +27,14 @@ LauncherList LauncherList::parse(std::string_view text) {
         std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (trimmed(line).empty()) {
+        if (text::trimView(line).empty()) {
             continue;
         }
         std::size_t sep = line.find(kSeparator);
         std::string_view command = line.substr(0, sep);
         std::string_view dir = sep == std::string_view::npos ? std::string_view()
                                                              : line.substr(sep + kSeparator.size());
-        entries.push_back({std::string(trimmed(command)), std::string(trimmed(dir))});
+        entries.push_back({std::string(text::trimView(command)), std::string(text::trimView(dir))});
     }
     return LauncherList(std::move(entries));
 }
@@ -52,10 +42,10 @@ LauncherList LauncherList::parse(std::string_view text) {
 std::string LauncherList::serialize() const {
     std::string out;
     for (const Entry& e : entries_) {
-        if (trimmed(e.command).empty()) {
+        if (text::trimView(e.command).empty()) {
             continue;
         }
-        out.append(e.command).append(kSeparator).append(trimmed(e.directory)).append("\r\n");
+        out.append(e.command).append(kSeparator).append(text::trimView(e.directory)).append("\r\n");
     }
     return out;
 }
@@ -84,24 +74,25 @@ bool LauncherList::save(const QString& path) const {
 }
 
 void LauncherList::noteStarted(std::string_view command, std::string_view directory) {
-    command = trimmed(command);
+    command = text::trimView(command);
     if (command.empty()) {
         return;
     }
     entries_.erase(std::remove_if(entries_.begin(), entries_.end(),
                                   [&](const Entry& e) { return e.command == command; }),
                    entries_.end());
-    entries_.insert(entries_.begin(), Entry{std::string(command), std::string(trimmed(directory))});
+    entries_.insert(entries_.begin(),
+                    Entry{std::string(command), std::string(text::trimView(directory))});
 }
 
 ProcessPlan processPlan(std::string_view command, std::string_view directory) {
     ProcessPlan plan;
-    QStringList words = QProcess::splitCommand(cp1251::toQString(trimmed(command)));
+    QStringList words = QProcess::splitCommand(cp1251::toQString(text::trimView(command)));
     if (!words.isEmpty()) {
         plan.program = words.takeFirst().replace(QLatin1Char('\\'), QLatin1Char('/'));
         plan.arguments = words;
     }
-    plan.workingDirectory = nativePath(trimmed(directory));
+    plan.workingDirectory = nativePath(text::trimView(directory));
     return plan;
 }
 
