@@ -116,7 +116,6 @@ void deleteRow(Sheet& s, int row) {
 
 int rowForFileLine(const Sheet& s, int line) {
     int found = 1;
-    long best = -1;
     for (int r = 1; r <= s.maxRow(); ++r) {
         const std::string& h = s.rowHeading(r);
         if (h.empty()) {
@@ -127,11 +126,7 @@ int rowForFileLine(const Sheet& s, int line) {
         if (end == h.c_str() || n > line) {
             continue;
         }
-        // The last qualifying row: rows inserted later keep the numbering ascending.
-        if (n >= best) {
-            best = n;
-            found = r;
-        }
+        found = r;
     }
     return found;
 }
