@@ -104,6 +104,10 @@ std::optional<std::string> joinNext(Sheet& s, int row, std::string_view text) {
     std::string joined(text);
     joined += ' ';
     joined += designer::statementText(s, next);
+    if (static_cast<int>(joined.size()) >
+        std::max<int>(kMaxLength, static_cast<int>(text.size()))) {
+        return std::nullopt; // the editor could not hold it: the next line would be cut off
+    }
     s.deleteRows(next, 1);
     s.setMaxRow(s.maxRow() - 1);
     return joined;

@@ -49,7 +49,8 @@ int split(Sheet& s, int row, int col, std::string_view text, StatementColourer& 
 
 // Delete at the end of a statement line: when the next row exists and its form cells are
 // empty, the line gets a blank and the next row's column-1 text, and the next row goes
-// (MaxRow - 1). Returns the joined text, or nothing when the rows stay as they are.
+// (MaxRow - 1). Returns the joined text, or nothing when the rows stay as they are (also
+// when the joined line would be longer than the editor takes).
 std::optional<std::string> joinNext(Sheet& s, int row, std::string_view text);
 
 // Ctrl+Y: the row goes (MaxRow - 1).

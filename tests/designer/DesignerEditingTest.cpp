@@ -73,6 +73,11 @@ TEST_F(Template, DeleteAtTheEndJoinsOnlyAStatementRow) {
     EXPECT_EQ(s.text(2, 2), "Form text") << "the next row went";
     EXPECT_FALSE(fl::joinNext(s, 1, "IF A")) << "a form row is not joined";
     EXPECT_FALSE(fl::joinNext(s, 4, "x")) << "no row after the last";
+    s.setText(4, 1, std::string(100, 'b'));
+    EXPECT_FALSE(fl::joinNext(s, 3, std::string(118, 'a')))
+        << "219 characters would not fit the editor: nothing is joined or lost";
+    EXPECT_EQ(s.maxRow(), 4);
+    EXPECT_TRUE(fl::joinNext(s, 3, std::string(117, 'a')));
 }
 
 TEST_F(Template, EditorTargetAndFonts) {

@@ -47,7 +47,8 @@ FormulaLineEditor::FormulaLineEditor(QWidget* parent) : QPlainTextEdit(parent) {
 }
 
 void FormulaLineEditor::setText(const QString& text) {
-    setPlainText(text.left(formulaline::kMaxLength));
+    limit_ = std::max(formulaline::kMaxLength, static_cast<int>(text.size()));
+    setPlainText(text);
 }
 
 void FormulaLineEditor::setCaret(int position) {
@@ -76,12 +77,12 @@ void FormulaLineEditor::enforceLimit() {
         return;
     }
     const QString t = toPlainText();
-    if (t.size() <= formulaline::kMaxLength) {
+    if (t.size() <= limit_) {
         return;
     }
     limiting_ = true;
-    const int pos = std::min(caret(), formulaline::kMaxLength);
-    setPlainText(t.left(formulaline::kMaxLength));
+    const int pos = std::min(caret(), limit_);
+    setPlainText(t.left(limit_));
     setCaret(pos);
     limiting_ = false;
 }
@@ -110,8 +111,8 @@ void FormulaLineEditor::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Backtab: e->accept(); return; // not taken as text
     default: break;
     }
-    if (e->text().size() == 1 && e->text().front().isPrint() &&
-        toPlainText().size() >= formulaline::kMaxLength && !textCursor().hasSelection()) {
+    if (e->text().size() == 1 && e->text().front().isPrint() && toPlainText().size() >= limit_ &&
+        !textCursor().hasSelection()) {
         e->accept();
         return;
     }
@@ -124,7 +125,7 @@ void FormulaLineEditor::insertFromMimeData(const QMimeData* source) {
         QString t = source->text();
         t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         t.replace(QLatin1Char('\t'), QLatin1String("    "));
-        const int room = formulaline::kMaxLength - static_cast<int>(toPlainText().size()) +
+        const int room = limit_ - static_cast<int>(toPlainText().size()) +
                          static_cast<int>(textCursor().selectedText().size());
         textCursor().insertText(t.left(std::max(room, 0)));
     }

@@ -19,7 +19,9 @@ public:
     explicit FormulaLineEditor(QWidget* parent = nullptr);
 
     QString text() const { return toPlainText(); }
+    // A text longer than the limit is kept whole; typing cannot make it longer.
     void setText(const QString& text);
+    int limit() const { return limit_; }
     int caret() const { return textCursor().position(); }
     void setCaret(int position);
     void selectRange(int start, int length);
@@ -45,6 +47,7 @@ private:
 
     QSyntaxHighlighter* highlighter_ = nullptr;
     bool limiting_ = false;
+    int limit_ = 218;
 };
 
 } // namespace fc

@@ -37,6 +37,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace fc {
 
@@ -164,8 +165,29 @@ void TMDIChild_1::activateChild() {
 }
 
 void TMDIChild_1::refreshSheetProperties() {
+    for (int n = 1; n <= book_.numSheets(); ++n) {
+        Sheet& s = book_.sheet(n);
+        if (std::find(knownSheets_.begin(), knownSheets_.end(), &s) == knownSheets_.end()) {
+            designer::applyNewSheetDefaults(s);
+        }
+    }
+    noteKnownSheets();
     applyNewSheetDefaults();
     view_->viewport()->update();
+}
+
+void TMDIChild_1::noteKnownSheets() {
+    knownSheets_.clear();
+    for (int n = 1; n <= book_.numSheets(); ++n) {
+        knownSheets_.push_back(&book_.sheet(n));
+    }
+}
+
+void TMDIChild_1::viewChanged() {
+    // Another sheet became current: the editor's text belongs to the sheet it was opened on.
+    if (editorOpen() && book_.currentSheet() != editSheet_ && !restoring_) {
+        closeEditor();
+    }
 }
 
 void TMDIChild_1::focusSheet() { view_->setFocus(); }
@@ -252,6 +274,7 @@ void TMDIChild_1::flushHistory() {
 }
 
 void TMDIChild_1::resetHistory() {
+    noteKnownSheets();
     restoring_ = true;
     history_.reset(book_);
     restoring_ = false;
@@ -270,6 +293,7 @@ void TMDIChild_1::undo() {
     restoring_ = true;
     history_.undo(book_);
     restoring_ = false;
+    noteKnownSheets();
     updateUndoItems();
 }
 
@@ -279,6 +303,7 @@ void TMDIChild_1::redo() {
     restoring_ = true;
     history_.redo(book_);
     restoring_ = false;
+    noteKnownSheets();
     updateUndoItems();
 }
 
@@ -772,6 +797,7 @@ void TMDIChild_1::openEditor(int row, int col, int caret) {
     }
     s.setActiveCell(row, col);
     const fl::Target t = fl::target(s, row, col, turbo_);
+    editSheet_ = book_.currentSheet();
     editRow_ = t.row;
     editCol_ = t.col;
     const QString text = q(fl::cellText(s, t.row, t.col));
@@ -869,11 +895,13 @@ void TMDIChild_1::closeEditor() {
     editRow_ = editCol_ = 0;
     const std::string text = win(editor_->text());
     editor_->hide();
-    Sheet& s = book_.sheet();
+    Sheet& s = book_.sheet(editSheet_);
     if (fl::cellText(s, row, col) != text) {
         fl::store(s, row, col, text, colourer_);
     }
-    s.setActiveCell(row, col);
+    if (&s == &book_.sheet()) {
+        s.setActiveCell(row, col);
+    }
     host_.setStatusText(2, "");
     if (view_->isVisible()) {
         view_->setFocus();
@@ -907,7 +935,10 @@ bool TMDIChild_1::editorKey(QKeyEvent* e) {
     }
     switch (key) {
     case Qt::Key_F1: showReference(); return true;
-    case Qt::Key_Escape: closeEditor(); return true;
+    case Qt::Key_Escape:
+        follow_ = false;
+        closeEditor();
+        return true;
     case Qt::Key_Tab: editor_->insertPlainText(QStringLiteral("    ")); return true;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
@@ -986,7 +1017,10 @@ void TMDIChild_1::editorContextMenu(const QPoint& pos) {
     menu.addAction(q(designermsg::pasteItem()), editor_, &QPlainTextEdit::paste);
     menu.addSeparator();
     menu.addAction(q(designermsg::tagHelpItem()), this, [this] { showReference(); });
-    menu.addAction(QStringLiteral("Close"), this, [this] { closeEditor(); });
+    menu.addAction(QStringLiteral("Close"), this, [this] {
+        follow_ = false;
+        closeEditor();
+    });
     menu.exec(editor_->mapToGlobal(pos));
 }
 

@@ -100,6 +100,9 @@ private:
     // WorkbookListener
     void cellsChanged(int sheet, const CellRange& range) override;
     void layoutChanged() override;
+    void viewChanged() override;
+    // The sheets the window has seen; a sheet it has not gets the new sheet defaults.
+    void noteKnownSheets();
 
     void noteModification();
     void resetHistory();
@@ -165,6 +168,7 @@ private:
     bool runAfterSaving_ = false;
     bool objectsFlag_ = false;
 
+    int editSheet_ = 0;
     int editRow_ = 0;
     int editCol_ = 0;
     int openLength_ = 0;
@@ -177,6 +181,7 @@ private:
     ColsRowsDialog* colsRows_ = nullptr;
     QPointer<PrototypeListDialog> prototypeList_;
     QAction* fixHeightAction_ = nullptr;
+    std::vector<const Sheet*> knownSheets_;
 };
 
 } // namespace fc

@@ -14,6 +14,7 @@
 #include "language/PrototypeTable.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
+#include "shell/DesignerSheetOps.h"
 #include "shell/ShellHost.h"
 
 #include <QApplication>
@@ -161,11 +162,17 @@ TEST_F(DesignerWindowTest, EditorOnAStatementRowChecksWhileTyping) {
     d.editor()->setText(QStringLiteral("IF A"));
     EXPECT_TRUE(host.status[1].empty());
 
-    d.editor()->setText(QString(300, QLatin1Char('x')));
-    EXPECT_EQ(editorText().size(), 218);
+    d.editor()->setText(QString(216, QLatin1Char('x')));
     key(Qt::Key_End);
-    QTest::keyClicks(d.editor(), QStringLiteral("yz"));
+    QTest::keyClicks(d.editor(), QStringLiteral("abcd"));
     EXPECT_EQ(editorText().size(), 218) << "no more than 218 characters";
+    d.closeEditor();
+    sheet().setText(2, 1, std::string(300, 'x'));
+    d.openEditor(2, 1);
+    QTest::keyClicks(d.editor(), QStringLiteral("y"));
+    EXPECT_EQ(editorText().size(), 300) << "a longer cell text is kept whole, not cut";
+    d.closeEditor();
+    EXPECT_EQ(sheet().text(2, 1).size(), 300u);
 }
 
 TEST_F(DesignerWindowTest, EnterDeleteArrowsAndCtrlEndInTheEditor) {
@@ -470,6 +477,20 @@ TEST_F(DesignerWindowTest, RowAndColumnCommands) {
     EXPECT_GT(designer::fixedHeight(sheet(), 3), 0);
     d.designerKey(Qt::Key_F19, Qt::NoModifier);
     EXPECT_EQ(designer::fixedHeight(sheet(), 3), 0);
+}
+
+TEST_F(DesignerWindowTest, AddedSheetsTakeTheDefaultsAndTheEditorStaysWithItsSheet) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(2, 1);
+    QTest::keyClicks(d.editor(), QStringLiteral("B"));
+    addDesignerSheet(d.workbook());
+    EXPECT_FALSE(d.editorOpen()) << "switching sheets leaves the editor";
+    EXPECT_EQ(cp1251::toUtf8(d.workbook().sheet(1).text(2, 1)), "IF AB");
+    d.refreshSheetProperties();
+    EXPECT_EQ(sheet().maxCol(), 20);
+    EXPECT_EQ(sheet().maxRow(), 10);
+    EXPECT_EQ(sheet().colWidth(1), 600);
+    EXPECT_EQ(d.workbook().sheet(1).maxCol(), 4) << "the loaded sheet keeps its own";
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
