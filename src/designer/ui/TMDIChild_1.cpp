@@ -37,6 +37,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 namespace fc {
@@ -497,6 +498,7 @@ void TMDIChild_1::defaultFontCommand() {
     const Font start = designercmd::defaultFontOf(book_);
     QFont qstart = FontMapper::toQFont(start);
     qstart.setFamily(q(start.name));
+    qstart.setPointSizeF(start.size);
     const std::optional<QFont> chosen = chooseFont(qstart);
     if (!chosen) {
         return;
@@ -1027,7 +1029,11 @@ void TMDIChild_1::editorContextMenu(const QPoint& pos) {
 // ---------------------------------------------------------------- window events
 
 bool TMDIChild_1::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress) {
+    if (e->type() == QEvent::FocusIn) {
+        // The main window's menu update enables Undo and Redo for any designer; this window
+        // then says what its history allows.
+        QTimer::singleShot(0, this, [this] { updateUndoItems(); });
+    } else if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         const int key = k->key();
         if ((k->modifiers() & Qt::AltModifier) && key >= Qt::Key_0 && key <= Qt::Key_9) {
@@ -1049,6 +1055,26 @@ bool TMDIChild_1::eventFilter(QObject* watched, QEvent* e) {
 void TMDIChild_1::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     placeEditor();
+}
+
+void TMDIChild_1::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (followsActivation_ || sub == nullptr || sub->mdiArea() == nullptr) {
+        return;
+    }
+    followsActivation_ = true;
+    // The main window's menu update enables Undo and Redo for any designer when the active
+    // window changes; once it has run, this window says what its history allows.
+    auto later = [this, sub] {
+        QTimer::singleShot(0, this, [this, sub] {
+            if (sub->mdiArea() != nullptr && sub->mdiArea()->currentSubWindow() == sub) {
+                updateUndoItems();
+            }
+        });
+    };
+    connect(sub->mdiArea(), &QMdiArea::subWindowActivated, this, later);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, later);
 }
 
 void TMDIChild_1::closeEvent(QCloseEvent* e) {

@@ -95,6 +95,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     // WorkbookListener
@@ -182,6 +183,7 @@ private:
     QPointer<PrototypeListDialog> prototypeList_;
     QAction* fixHeightAction_ = nullptr;
     std::vector<const Sheet*> knownSheets_;
+    bool followsActivation_ = false;
 };
 
 } // namespace fc

@@ -11,6 +11,7 @@
 #include "designer/ui/DesignerDialogs.h"
 #include "designer/ui/FormulaLineEditor.h"
 #include "designer/ui/ServiceReference.h"
+#include "designer/ui/WorkbookDialogs.h"
 #include "language/PrototypeTable.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
@@ -19,6 +20,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -493,15 +495,69 @@ TEST_F(DesignerWindowTest, AddedSheetsTakeTheDefaultsAndTheEditorStaysWithItsShe
     EXPECT_EQ(d.workbook().sheet(1).maxCol(), 4) << "the loaded sheet keeps its own";
 }
 
+TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setSelection({3, 2, 3, 3});
+    d.runCellFormatDialog = [](CellFormatDialog& f) {
+        f.setNumberFormat(QStringLiteral("0.00"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(sheet().style(3, 3).numberFormat, "0.00");
+    EXPECT_EQ(text(3, 3), "100.00");
+    d.runCellFormatDialog = [](CellFormatDialog& f) {
+        f.setNumberFormat(QStringLiteral("0.00\"x"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(), "Ошибка:|Чё-то с числовым фоpматом ячейки !?\n");
+    EXPECT_EQ(sheet().style(3, 3).numberFormat, "0.00") << "the sheet stays as it was";
+
+    const int rows = sheet().maxRow();
+    QApplication::clipboard()->setText(QStringLiteral("a\nb\nc\nd\ne\n"));
+    sheet().setSelection({3, 4, 4, 4});
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(sheet().maxRow(), rows + 3) << "5 lines into 2 rows: 3 rows inserted first";
+    EXPECT_EQ(text(5, 4), "c");
+    EXPECT_EQ(text(7, 4), "e");
+    EXPECT_EQ(text(4, 1), "ENDIF");
+
+    sheet().setSelection({1, 1, 2, 1});
+    QTest::keyClick(d.view(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(sheet().maxRow(), rows + 1) << "cutting from column 1 deletes the rows";
+    EXPECT_EQ(text(1, 2), "Итого по счёту");
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral(";fix=2")));
+
+    d.chooseFont = [](const QFont& start) -> std::optional<QFont> {
+        EXPECT_EQ(start.pointSizeF(), 10);
+        QFont f(QStringLiteral("Courier New"));
+        f.setPointSizeF(14);
+        return f;
+    };
+    d.designerKey(Qt::Key_F9, Qt::NoModifier);
+    EXPECT_EQ(d.workbook().defaultFont().name, "Courier New");
+    EXPECT_EQ(text(2, 1), "ENDIF");
+    EXPECT_EQ(sheet().style(2, 1).font.size, 14) << "the coloured statement takes the size";
+    EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 2, 1})) << "selection restored";
+}
+
 // What the user sees; set FC_SHOT to a file name to look at it.
 TEST_F(DesignerWindowTest, Screenshot) {
     TMDIChild_1& d = open(writeTemplate());
+    sheet().setColWidth(2, 4000);
     d.openEditor(2, 1);
     QApplication::processEvents();
-    const QImage shot = d.grab().toImage();
-    EXPECT_FALSE(shot.isNull());
+    const QImage statement = d.grab().toImage();
+    d.openEditor(3, 2);
+    d.editor()->insertPlainText(QStringLiteral(" и ещё текст"));
+    QApplication::processEvents();
+    const QImage cell = d.grab().toImage();
+    EXPECT_FALSE(statement.isNull());
+    EXPECT_NE(statement, cell);
     if (const char* out = std::getenv("FC_SHOT")) {
-        shot.save(QString::fromLocal8Bit(out));
+        statement.save(QString::fromLocal8Bit(out) + QStringLiteral("-statement.png"));
+        cell.save(QString::fromLocal8Bit(out) + QStringLiteral("-cell.png"));
     }
 }
 
