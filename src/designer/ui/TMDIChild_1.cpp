@@ -10,6 +10,8 @@
 #include "designer/DesignerMessages.h"
 #include "designer/DesignerSheet.h"
 #include "designer/FormulaLine.h"
+#include "designer/MergeIndex.h"
+#include "designer/RowHeightFitter.h"
 #include "designer/TemplateFile.h"
 #include "designer/TemplateMessages.h"
 #include "designer/TemplateSearch.h"
@@ -417,14 +419,19 @@ void TMDIChild_1::runSaved(const QString& path) {
     TemplateReadOptions options;
     options.measurer = &view_->measurer();
     options.prototypes = &host_.prototypes();
-    restoring_ = true;
-    const TemplateLoadResult r = TemplateFile::load(path, book_, quiet, options);
-    restoring_ = false;
+    // Read into a scratch workbook first: a reading that went wrong must not replace the
+    // designer's own workbook, which holds everything that was saved.
+    Workbook back;
+    const TemplateLoadResult r = TemplateFile::load(path, back, quiet, options);
     if (!r.opened) {
         prompter_.error(designermsg::cannotOpen());
         return;
     }
-    if (!r.whole()) {
+    if (r.whole()) {
+        restoring_ = true;
+        book_.swapContents(back);
+        restoring_ = false;
+    } else {
         prompter_.error(designermsg::runReadError());
     }
     applyNewSheetDefaults();
@@ -509,7 +516,12 @@ void TMDIChild_1::defaultFontCommand() {
     const double size = chosen->pointSizeF() > 0 ? chosen->pointSizeF() : start.size;
     designercmd::applyDefaultFont(book_, win(chosen->family()), size);
     s.setSelectionRanges(sel, active);
-    s.fitRowHeights({1, 1, s.maxRow(), s.maxCol()}, view_->measurer());
+    // Rows with a height in the height column keep it.
+    std::vector<bool> fixed(static_cast<std::size_t>(s.maxRow()) + 1, false);
+    for (int r = 1; r <= s.maxRow(); ++r) {
+        fixed[static_cast<std::size_t>(r)] = designer::fixedHeight(s, r) > 0;
+    }
+    fitAutomaticRows(s, s.maxRow(), fixed, MergeIndex(s.merges()), view_->measurer());
 }
 
 void TMDIChild_1::printCommand() {

@@ -529,6 +529,9 @@ TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
     EXPECT_EQ(text(1, 2), "Итого по счёту");
     EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral(";fix=2")));
 
+    sheet().setRowHeight(1, 700);
+    designer::setFixedHeight(sheet(), 1, 700);
+    sheet().setRowHeight(3, 700);
     d.chooseFont = [](const QFont& start) -> std::optional<QFont> {
         EXPECT_EQ(start.pointSizeF(), 10);
         QFont f(QStringLiteral("Courier New"));
@@ -540,6 +543,8 @@ TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
     EXPECT_EQ(text(2, 1), "ENDIF");
     EXPECT_EQ(sheet().style(2, 1).font.size, 14) << "the coloured statement takes the size";
     EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 2, 1})) << "selection restored";
+    EXPECT_EQ(sheet().rowHeight(1), 700) << "a fixed row keeps its height";
+    EXPECT_NE(sheet().rowHeight(3), 700) << "the others are fitted again";
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
