@@ -741,10 +741,17 @@ void TMDIChild_1::onStartEdit(QString* text, bool* cancel) {
     const QString typed = *text;
     QTimer::singleShot(0, this, [this, a, typed] {
         openEditor(a.row, a.col);
-        if (editorOpen()) {
-            editor_->setText(typed);
-            editor_->setCaret(-1);
+        if (!editorOpen()) {
+            return;
         }
+        if (editCol_ == a.col) {
+            editor_->setText(typed);
+        } else {
+            // Typed over a form cell of a statement row: the statement is not replaced.
+            editor_->setCaret(-1);
+            editor_->insertPlainText(typed);
+        }
+        editor_->setCaret(-1);
     });
 }
 

@@ -74,6 +74,9 @@ public:
     void openEditor(int row, int col, int caret = -1);
     // Leaves the editor: its text goes into the cell.
     void closeEditor();
+    // "Спpавочник служебных инструкций": the chosen instruction goes in front of the editor's
+    // text (the editor opens on the active row's statement when it is closed).
+    void showReference();
     // A prototype line chosen in the prototype list: a new row at the selection with the line.
     void insertPrototypeLine(const std::string& windowsLine);
 
@@ -136,7 +139,6 @@ private:
     void workbookDesignerCommand();
     void deleteCurrentRow();
     void jumpToFileLine(int line);
-    void showReference();
 
     // sheet events
     void onSheetKeyDown(SheetKeyEvent* e);

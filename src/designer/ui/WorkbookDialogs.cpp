@@ -347,8 +347,17 @@ void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
             painter.scale(scale, scale);
             port->render(&painter);
             painter.restore();
-            const int shown =
-                std::max(view.sheetLayout().hit(QPoint(1, port->height() - 1)).row - top, 1);
+            // The rows that fitted on the screen were drawn: the next page starts after them.
+            const int room = port->height() - view.sheetLayout().headerHeight();
+            int used = 0;
+            int shown = 0;
+            for (int r = top; r <= s.maxRow(); ++r) {
+                used += SheetLayout::rowPixels(s.rowHeight(r), book.view().viewScale);
+                if (used > room && shown > 0) {
+                    break;
+                }
+                ++shown;
+            }
             top += shown;
         }
     }

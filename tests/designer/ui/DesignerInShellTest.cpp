@@ -54,6 +54,27 @@ TEST_F(DesignerInShell, TheMainWindowMakesDesignerWindows) {
     EXPECT_EQ(form.activeDesigner(), d);
     EXPECT_EQ(d->componentName(), "MDIChild_1");
     EXPECT_EQ(d->caption(), "Noname.rpt");
+
+    // A template opened through the main window, as the user sees it.
+    QFile f(dir.filePath("shown.rpt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(";table\r\n;maxcol=4\r\n;colw[2 ]=4000\r\nIF A=1\r\n&&\r\n&2 Text|1111lb\r\n"
+            "ENDIF\r\n");
+    f.close();
+    settings.currentFileName = cp1251::fromQString(dir.filePath("shown.rpt"));
+    form.createDesigner();
+    TMDIChild_1* shown = designer();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(cp1251::toUtf8(shown->workbook().sheet().text(2, 2)), "Text");
+    EXPECT_TRUE(prompter.shown().empty()) << prompter.transcript();
+    QMdiSubWindow* sub = form.mdiArea()->currentSubWindow();
+    sub->resize(600, 300);
+    shown->openEditor(1, 3);
+    EXPECT_EQ(shown->editCol(), 1);
+    QApplication::processEvents();
+    if (const char* out = std::getenv("FC_SHOT")) {
+        form.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("-main.png"));
+    }
 }
 
 TEST_F(DesignerInShell, ClosingTheProgramAsksOnceAndCancelKeepsIt) {

@@ -220,6 +220,25 @@ TEST_F(DesignerWindowTest, EnterDeleteArrowsAndCtrlEndInTheEditor) {
     EXPECT_TRUE(host.status[2].empty());
 }
 
+TEST_F(DesignerWindowTest, TypingOnTheSheetOpensTheEditor) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setSelection(CellRange::cell(3, 3));
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_7, Qt::NoModifier, '7');
+    QApplication::processEvents();
+    ASSERT_TRUE(d.editorOpen());
+    EXPECT_EQ(editorText(), QStringLiteral("7")) << "a form cell is typed over";
+    d.closeEditor();
+    EXPECT_EQ(sheet().number(3, 3), 7);
+
+    sheet().setSelection(CellRange::cell(2, 3));
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_X, Qt::NoModifier, 'x');
+    QApplication::processEvents();
+    EXPECT_EQ(d.editCol(), 1);
+    EXPECT_EQ(editorText(), QStringLiteral("IF Ax")) << "the statement is not replaced";
+}
+
 TEST_F(DesignerWindowTest, FormCellsAndCtrlY) {
     TMDIChild_1& d = open(writeTemplate());
     d.openEditor(3, 2);
