@@ -148,6 +148,10 @@ TMDIChild_1::TMDIChild_1(ShellHost& host, Prompter& prompter, QWidget* parent)
 
 // The view and the editor listen to the workbook, so they go before it does.
 TMDIChild_1::~TMDIChild_1() {
+    // The editor loses the focus while the view goes: that is no leaving to store.
+    disconnect(editor_, nullptr, this, nullptr);
+    editor_->keyHandler = nullptr;
+    editRow_ = editCol_ = 0;
     book_.removeListener(this);
     delete view_;
     view_ = nullptr;
@@ -188,8 +192,13 @@ void TMDIChild_1::noteKnownSheets() {
 
 void TMDIChild_1::viewChanged() {
     // Another sheet became current: the editor's text belongs to the sheet it was opened on.
-    if (editorOpen() && book_.currentSheet() != editSheet_ && !restoring_) {
+    if (!editorOpen() || restoring_) {
+        return;
+    }
+    if (book_.currentSheet() != editSheet_) {
         closeEditor();
+    } else {
+        placeEditor(); // the scale or the extent may have changed
     }
 }
 
@@ -212,7 +221,8 @@ QString TMDIChild_1::templatePath() const {
     return c.trimmed();
 }
 
-bool TMDIChild_1::hasUnsavedChanges() const { return history_.changed(); }
+// A change not yet taken into the history (it is taken after the current event) counts.
+bool TMDIChild_1::hasUnsavedChanges() const { return history_.changed() || snapshotPending_; }
 
 bool TMDIChild_1::formulaEditorHasFocus() const { return editorOpen() && editor_->hasFocus(); }
 
@@ -240,10 +250,6 @@ bool TMDIChild_1::loadTemplate(const QString& path) {
         applyNewSheetDefaults();
     } else {
         applyNewSheetDefaults();
-        objectsFlag_ = false;
-        for (int n = 1; n <= book_.numSheets(); ++n) {
-            objectsFlag_ = objectsFlag_ || !book_.sheet(n).objects().empty();
-        }
     }
     const bool extended =
         r.opened && r.layout != TemplateLayout::Table && r.layout != TemplateLayout::Text;
@@ -384,7 +390,10 @@ void TMDIChild_1::saveAs() {
 
 bool TMDIChild_1::saveExcel(const QString& path) {
     for (int n = 1; n <= book_.numSheets(); ++n) {
-        designercmd::clearRightOfForm(book_.sheet(n));
+        Sheet& s = book_.sheet(n);
+        designercmd::clearRightOfForm(s);
+        // The undo history's values are no part of the workbook the user sees.
+        s.clear({1, UndoHistory::kStateCol, 8, UndoHistory::kStateCol}, ClearWhat::All);
     }
     std::string error;
     if (!writeWorkbookFile(path, kFileExcel97, book_, error)) {

@@ -169,7 +169,6 @@ private:
     bool snapshotPending_ = false;
     bool turbo_ = false;
     bool runAfterSaving_ = false;
-    bool objectsFlag_ = false;
 
     int editSheet_ = 0;
     int editRow_ = 0;

@@ -8,6 +8,7 @@
 #include "designer/DesignerSheet.h"
 #include "designer/StatementColour.h"
 #include "designer/TemplateFile.h"
+#include "designer/UndoHistory.h"
 #include "designer/ui/DesignerDialogs.h"
 #include "designer/ui/FormulaLineEditor.h"
 #include "designer/ui/ServiceReference.h"
@@ -372,6 +373,7 @@ TEST_F(DesignerWindowTest, SaveAsWithBothFilters) {
     std::string error;
     EXPECT_EQ(readWorkbookFile(dir.filePath("book.xls"), back, error), kFileExcel97) << error;
     EXPECT_EQ(cp1251::toUtf8(back.sheet().text(3, 2)), "Итого по счёту");
+    EXPECT_EQ(back.sheet().text(1, UndoHistory::kStateCol), "") << "no undo values in the copy";
 
     host.turbo = true;
     d.chooseSaveFile = [&](const QString&, const QString&, bool) {
@@ -443,10 +445,14 @@ TEST_F(DesignerWindowTest, ClosingAsksAboutChanges) {
 
     open(writeTemplate());
     window->openEditor(2, 1);
+    QTest::keyClicks(window->editor(), QStringLiteral("Y"));
+    window->commitFormulaEditor();
+    EXPECT_TRUE(window->hasUnsavedChanges()) << "before the history has taken the change";
+    window->openEditor(2, 1);
     QTest::keyClicks(window->editor(), QStringLiteral("X"));
     prompter.push(A::No);
     EXPECT_TRUE(window->close()) << "the open editor counts as a change";
-    EXPECT_EQ(text(2, 1), "IF AX");
+    EXPECT_EQ(text(2, 1), "IF AYX");
 }
 
 TEST_F(DesignerWindowTest, PrototypeLineAndReferenceLandInTheSheet) {
@@ -564,6 +570,16 @@ TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
     EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 2, 1})) << "selection restored";
     EXPECT_EQ(sheet().rowHeight(1), 700) << "a fixed row keeps its height";
     EXPECT_NE(sheet().rowHeight(3), 700) << "the others are fitted again";
+}
+
+TEST_F(DesignerWindowTest, TheEditorFollowsTheScale) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(3, 2);
+    const int before = d.editor()->height();
+    setDesignerScale(d.workbook(), 200);
+    QApplication::processEvents();
+    EXPECT_GT(d.editor()->height(), before);
+    EXPECT_EQ(d.editor()->geometry().top(), d.view()->cellRect(3, 2).top());
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
