@@ -3,6 +3,7 @@
 #include "components/model/Style.h"
 #include "language/CheckResult.h"
 #include "language/Checker.h"
+#include "language/EditorCheck.h"
 #include "language/PrototypeTable.h"
 
 #include <string_view>
@@ -30,8 +31,7 @@ private:
     Checker checker_;
 };
 
-// Colours that the checker sets on loading; the writers give no font prefix for them.
-constexpr Color kStatementRed = rgb(255, 0, 0);
-constexpr Color kStatementGray = rgb(128, 128, 128);
+// The colours the checker sets on loading (kStatementRed, kStatementGray, from the editor's
+// check): the writers give no font prefix for them.
 
 } // namespace fc

@@ -1,5 +1,7 @@
 #include "shell/ui/AppDialogs.h"
 
+#include "designer/ui/ServiceReference.h"
+#include "designer/ui/TMDIChild_1.h"
 #include "dialogs/ui/PeriodDialog.h"
 #include "exchange/ui/ConnectionDialog.h"
 #include "shell/ui/CommandTable.h"
@@ -38,6 +40,19 @@ void AppDialogs::recompileForms() {
 
 bool AppDialogs::execPeriod() {
     return main_ != nullptr && runPeriodDialog(main_, main_->settings(), main_->prompter());
+}
+
+void AppDialogs::showServiceReference() {
+    if (main_ == nullptr) {
+        return;
+    }
+    if (auto* d = dynamic_cast<TMDIChild_1*>(main_->activeDesigner())) {
+        d->showReference();
+        return;
+    }
+    auto* ref = new ServiceReferenceDialog(main_);
+    ref->setAttribute(Qt::WA_DeleteOnClose);
+    ref->show();
 }
 
 } // namespace fc

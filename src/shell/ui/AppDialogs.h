@@ -15,6 +15,7 @@ public:
     void showConnection() override;
     void recompileForms() override;
     bool execPeriod() override;
+    void showServiceReference() override;
 
 private:
     TMainForm* main_ = nullptr;

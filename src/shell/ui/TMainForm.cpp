@@ -3,6 +3,7 @@
 #include "components/model/Workbook.h"
 #include "components/platform/ui/FileDialogFilter.h"
 #include "components/text/Cp1251.h"
+#include "designer/ui/TMDIChild_1.h"
 #include "dialogs/ui/LauncherDialog.h"
 #include "shell/AppSettings.h"
 #include "shell/CloseSequence.h"
@@ -13,7 +14,6 @@
 #include "shell/OpenCommand.h"
 #include "shell/SettingsFiles.h"
 #include "shell/ui/AboutDialog.h"
-#include "shell/ui/BasicDesignerWindow.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/MainStatusBar.h"
 #include "shell/ui/ShellDialogs.h"
@@ -68,7 +68,7 @@ TMainForm::TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialog
     status_->hide();
 
     commands_ = std::make_unique<CommandTable>(*this);
-    designerFactory_ = [](ShellHost& host) { return new BasicDesignerWindow(host); };
+    designerFactory_ = [this](ShellHost& host) { return new TMDIChild_1(host, prompter()); };
     fileChooser_ = [](QWidget* parent, const QString& dir, const QString& filter) {
         QFileDialog dialog(parent, QString(), dir, filter);
         dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -1,0 +1,180 @@
+#include "designer/DesignerCommands.h"
+
+#include "components/model/Workbook.h"
+#include "designer/DesignerSheet.h"
+#include "designer/StatementColour.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace fc::designercmd {
+
+QString withRptExtension(const QString& name) {
+    return name.endsWith(QLatin1String("RPT"), Qt::CaseInsensitive) ? name
+                                                                    : name + QLatin1String(".rpt");
+}
+
+QString withXlsExtension(const QString& name) {
+    return name.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive) ? name
+                                                                     : name + QLatin1String(".xls");
+}
+
+void clearRightOfForm(Sheet& s) {
+    const int first = s.maxCol() + 1;
+    if (first > 100) {
+        return;
+    }
+    s.clear({1, first, s.maxRow() + 1, 100}, ClearWhat::All);
+}
+
+void prepareForPrint(Workbook& book) {
+    const int current = book.currentSheet();
+    for (int n = 1; n <= book.numSheets(); ++n) {
+        Sheet& s = book.sheet(n);
+        clearRightOfForm(s);
+        s.setSelection({1, 1, s.maxRow(), s.maxCol()});
+    }
+    book.setCurrentSheet(current);
+}
+
+bool deleteSelectedRowsOrCols(Sheet& s) {
+    const CellRange sel = s.selectionRange(0).normalized();
+    if (sel.wholeCols()) {
+        const int count = std::min(sel.c2, designer::kMaxFormCol) - sel.c1 + 1;
+        if (count <= 0) {
+            return false;
+        }
+        s.deleteCols(sel.c1, count);
+        s.setMaxCol(s.maxCol() - count);
+        return true;
+    }
+    if (sel.wholeRows()) {
+        s.deleteRows(sel.r1, sel.rows());
+        s.setMaxRow(s.maxRow() - sel.rows());
+        return true;
+    }
+    return false;
+}
+
+bool insertRowOrCol(Sheet& s) {
+    const CellRange sel = s.selectionRange(0).normalized();
+    if (sel.wholeCols()) {
+        if (sel.c1 > designer::kMaxFormCol || s.maxCol() >= designer::kMaxFormCol) {
+            return false;
+        }
+        s.insertCols(sel.c1, 1);
+        // The height column moved to 256; dropping column 255 brings it back.
+        s.deleteCols(designer::kHeightCol, 1);
+        s.setMaxCol(s.maxCol() + 1);
+        return true;
+    }
+    if (sel.wholeRows()) {
+        s.insertRows(sel.r1, 1);
+        s.setMaxRow(s.maxRow() + 1);
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+template <typename F>
+void forSelectedRows(const Sheet& s, F f) {
+    for (const CellRange& r : s.selection()) {
+        const CellRange n = r.normalized();
+        for (int row = n.r1; row <= std::min(n.r2, s.maxRow()); ++row) {
+            f(row);
+        }
+    }
+}
+
+bool isCheckerColour(Color c) { return c == kStatementRed || c == kStatementGray; }
+
+} // namespace
+
+void fixSelectedRowHeights(Sheet& s) {
+    forSelectedRows(s, [&](int row) { designer::setFixedHeight(s, row, s.rowHeight(row)); });
+}
+
+void unfixSelectedRowHeights(Sheet& s) {
+    forSelectedRows(s, [&](int row) { designer::setFixedHeight(s, row, 0); });
+}
+
+bool anySelectedRowFixed(const Sheet& s) {
+    bool any = false;
+    forSelectedRows(s, [&](int row) { any = any || designer::fixedHeight(s, row) > 0; });
+    return any;
+}
+
+Font defaultFontOf(const Workbook& book) {
+    if (book.currentSheet() == 1) {
+        return book.defaultFont();
+    }
+    return book.sheet().style(1, 1).font;
+}
+
+void applyDefaultFont(Workbook& book, const std::string& name, double size) {
+    Sheet& s = book.sheet();
+    const bool first = book.currentSheet() == 1;
+    const Font old = defaultFontOf(book);
+    auto take = [&](int r, int c) {
+        s.editStyle(CellRange::cell(r, c), [&](Style& st) {
+            st.font.name = name;
+            st.font.size = size;
+        });
+    };
+    if (first) {
+        book.setDefaultFont(name, size);
+    }
+    for (int r = 1; r <= s.maxRow(); ++r) {
+        if (designer::isStatementRow(s, r)) {
+            if (isCheckerColour(s.style(r, designer::kStatementCol).font.color)) {
+                take(r, designer::kStatementCol);
+            }
+            continue;
+        }
+        if (first) {
+            continue;
+        }
+        for (int c = designer::kFirstFormCol; c <= s.maxCol(); ++c) {
+            const Font& f = s.style(r, c).font;
+            const bool plainOld = f.name == old.name && f.size == old.size && !f.bold &&
+                                  !f.italic && !f.underline && !f.strikeout &&
+                                  (f.color == kAutoColor || f.color == 0);
+            if (plainOld) {
+                take(r, c);
+            }
+        }
+    }
+    if (!first) {
+        take(1, 1);
+    }
+}
+
+int rowsToInsertForPaste(int lines, int rows) { return lines > rows ? lines - rows : 0; }
+
+int clipboardLines(const QString& text) {
+    if (text.isEmpty()) {
+        return 0;
+    }
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    if (t.endsWith(QLatin1Char('\n'))) {
+        t.chop(1);
+    }
+    return static_cast<int>(t.count(QLatin1Char('\n'))) + 1;
+}
+
+void applyDesignerView(Workbook& book) {
+    ViewOptions v = book.view();
+    v.backColor = rgb(255, 255, 255);
+    v.hdrHeight = 255;
+    v.hdrWidth = 450;
+    v.showGridLines = false;
+    v.showHScrollBar = true;
+    v.showVScrollBar = true;
+    book.setView(v);
+}
+
+} // namespace fc::designercmd

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "components/model/Style.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QFontComboBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace fc {
+
+class Sheet;
+class SheetView;
+class Workbook;
+
+// The format dialog for the selected cells: font, alignment, wrap, borders, pattern, number
+// format and merge, on one page each, started from the active cell.
+class CellFormatDialog : public QDialog {
+    Q_OBJECT
+public:
+    CellFormatDialog(const Sheet& sheet, QWidget* parent = nullptr);
+
+    // The chosen format, for every cell of the selection. False when the number format
+    // cannot show a number (the selection keeps its format).
+    bool apply(Sheet& sheet) const;
+
+    Style style() const;
+    bool merged() const;
+    void setNumberFormat(const QString& format);
+
+private:
+    QFontComboBox* family_;
+    QDoubleSpinBox* size_;
+    QCheckBox* bold_;
+    QCheckBox* italic_;
+    QCheckBox* underline_;
+    QCheckBox* strikeout_;
+    QComboBox* halign_;
+    QComboBox* valign_;
+    QCheckBox* wrap_;
+    QCheckBox* merge_;
+    QSpinBox* borders_[4];
+    QSpinBox* pattern_;
+    QLineEdit* fg_;
+    QLineEdit* bg_;
+    QLineEdit* number_;
+    Style start_;
+};
+
+// The workbook designer: the sheet's name, extent and headings, the default font, the grid.
+class WorkbookDesignerDialog : public QDialog {
+    Q_OBJECT
+public:
+    WorkbookDesignerDialog(const Workbook& book, QWidget* parent = nullptr);
+    void apply(Workbook& book) const;
+
+    QLineEdit* nameEdit() const { return name_; }
+
+private:
+    QLineEdit* name_;
+    QSpinBox* maxCol_;
+    QSpinBox* maxRow_;
+    QFontComboBox* font_;
+    QDoubleSpinBox* fontSize_;
+    QCheckBox* grid_;
+    QCheckBox* rowHeads_;
+    QCheckBox* colHeads_;
+};
+
+// "Паpаметpы стpаницы": margins, orientation, colour printing, fitting, header and footer.
+class PageSetupDialog : public QDialog {
+    Q_OBJECT
+public:
+    PageSetupDialog(const Sheet& sheet, QWidget* parent = nullptr);
+    void apply(Sheet& sheet) const;
+
+private:
+    QDoubleSpinBox* left_;
+    QDoubleSpinBox* right_;
+    QDoubleSpinBox* top_;
+    QDoubleSpinBox* bottom_;
+    QCheckBox* landscape_;
+    QCheckBox* colour_;
+    QCheckBox* fit_;
+    QSpinBox* fitV_;
+    QLineEdit* header_;
+    QLineEdit* footer_;
+};
+
+// Runs the page setup dialog on the sheet; true when changed.
+bool runPageSetup(Sheet& sheet, QWidget* parent);
+// "Печать": the print dialog, then every sheet's used area drawn page by page.
+void printWorkbook(Workbook& book, SheetView& view, QWidget* parent);
+
+} // namespace fc

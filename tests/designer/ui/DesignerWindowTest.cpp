@@ -1,0 +1,605 @@
+#include "designer/ui/TMDIChild_1.h"
+
+#include "components/format/FileType.h"
+#include "components/model/Workbook.h"
+#include "components/platform/Prompter.h"
+#include "components/text/Cp1251.h"
+#include "components/ui/SheetView.h"
+#include "designer/DesignerSheet.h"
+#include "designer/StatementColour.h"
+#include "designer/TemplateFile.h"
+#include "designer/UndoHistory.h"
+#include "designer/ui/DesignerDialogs.h"
+#include "designer/ui/FormulaLineEditor.h"
+#include "designer/ui/ServiceReference.h"
+#include "designer/ui/WorkbookDialogs.h"
+#include "language/PrototypeTable.h"
+#include "shell/AppSettings.h"
+#include "shell/ChildRegistry.h"
+#include "shell/DesignerSheetOps.h"
+#include "shell/ShellHost.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+#include <gtest/gtest.h>
+
+namespace fc {
+namespace {
+
+using A = Prompter::Answer;
+
+// The main window as the designer sees it.
+struct FakeHost : ShellHost {
+    AppSettings appSettings;
+    PrototypeTable table;
+    ChildRegistry registry;
+    std::map<std::string, bool> enabled;
+    std::map<int, std::string> status;
+    bool turbo = false;
+    std::vector<std::string> runs;
+
+    AppSettings& settings() override { return appSettings; }
+    PrototypeTable& prototypes() override { return table; }
+    ChildRegistry& children() override { return registry; }
+    void updateMenuItems() override {}
+    void setCommandEnabled(std::string_view n, bool on) override { enabled[std::string(n)] = on; }
+    void setCommandChecked(std::string_view, bool) override {}
+    bool commandChecked(std::string_view) const override { return false; }
+    std::string statusText(int panel) const override {
+        auto it = status.find(panel);
+        return it == status.end() ? std::string() : it->second;
+    }
+    void setStatusText(int panel, std::string_view t) override { status[panel] = std::string(t); }
+    int progressWidth() const override { return 100; }
+    void showProgress(int, bool) override {}
+    void showProgressNotice(std::string_view, Color) override {}
+    void setTimeLabels(std::string_view, std::string_view) override {}
+    void setTimeLabelsEnabled(bool) override {}
+    bool turboDown() const override { return turbo; }
+    void runReport(const std::string& request, long long handle) override {
+        runs.push_back(cp1251::toUtf8(request) + (handle != 0 ? " linked" : ""));
+    }
+};
+
+class DesignerWindowTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void TearDown() override { delete window; }
+
+    // A template with statements in rows 1, 2 and 4 and a form row 3, saved in the table
+    // format so that the row headings carry file lines.
+    QString writeTemplate(const char* name = "form.rpt") {
+        Workbook book;
+        TemplateFile::newTemplate(book);
+        Sheet& s = book.sheet();
+        designer::applyNewSheetDefaults(s);
+        s.setMaxCol(4);
+        s.setMaxRow(5);
+        s.setText(1, 1, w(";fix=2"));
+        s.setText(2, 1, w("IF A"));
+        s.setText(3, 2, w("Итого по счёту"));
+        s.setText(3, 3, w("100"));
+        s.setText(4, 1, w("ENDIF"));
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        ScriptedPrompter quiet;
+        EXPECT_TRUE(TemplateFile::save(path, book, TemplateFormat::Table, quiet));
+        return path;
+    }
+    TMDIChild_1& open(const QString& path) {
+        host.appSettings.currentFileName = cp1251::fromQString(path);
+        window = new TMDIChild_1(host, prompter);
+        window->setAttribute(Qt::WA_DeleteOnClose, false);
+        window->resize(800, 500);
+        window->show();
+        QApplication::processEvents();
+        return *window;
+    }
+    Sheet& sheet() { return window->workbook().sheet(); }
+    std::string text(int r, int c) { return cp1251::toUtf8(sheet().text(r, c)); }
+    QString editorText() { return window->editor()->text(); }
+    void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        QTest::keyClick(window->editor(), static_cast<Qt::Key>(k), m);
+    }
+    void change() {
+        window->flushHistory();
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    FakeHost host;
+    ScriptedPrompter prompter;
+    TMDIChild_1* window = nullptr;
+};
+
+TEST_F(DesignerWindowTest, OpensTheTemplateWithItsStatementsColoured) {
+    TMDIChild_1& d = open(writeTemplate());
+    EXPECT_EQ(d.objectName(), QStringLiteral("MDIChild_1"));
+    EXPECT_EQ(d.view()->objectName(), QStringLiteral("vbvbn"));
+    EXPECT_EQ(d.templatePath(), dir.filePath("form.rpt"));
+    EXPECT_EQ(text(2, 1), "IF A");
+    EXPECT_EQ(text(3, 2), "Итого по счёту");
+    EXPECT_NE(sheet().style(2, 1).font.color, kAutoColor);
+    EXPECT_FALSE(d.hasUnsavedChanges());
+    EXPECT_FALSE(d.workbook().view().showGridLines);
+    EXPECT_FALSE(d.view()->enterMovesDown());
+    EXPECT_FALSE(host.enabled["Undo1"]);
+    EXPECT_FALSE(host.enabled["ReDo1"]);
+    EXPECT_TRUE(prompter.shown().empty());
+}
+
+TEST_F(DesignerWindowTest, NewTemplateStartsWithTheDesignerDefaults) {
+    TMDIChild_1& d = open(QStringLiteral("Noname.rpt"));
+    EXPECT_EQ(d.caption(), "Noname.rpt");
+    EXPECT_EQ(d.workbook().defaultFont().name, "Fixedsys");
+    EXPECT_EQ(sheet().maxCol(), 20);
+    EXPECT_EQ(sheet().maxRow(), 10);
+    EXPECT_EQ(sheet().colWidth(1), 600);
+    EXPECT_EQ(sheet().colWidth(2), 1000);
+}
+
+TEST_F(DesignerWindowTest, EditorOnAStatementRowChecksWhileTyping) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(2, 3); // a statement row: the editor takes column 1
+    ASSERT_TRUE(d.editorOpen());
+    EXPECT_EQ(d.editCol(), 1);
+    EXPECT_TRUE(d.editor()->isVisible());
+    EXPECT_EQ(editorText(), QStringLiteral("IF A"));
+    EXPECT_EQ(d.editor()->width(), d.view()->viewport()->width() - d.editor()->x() - 20);
+    EXPECT_EQ(host.status[2], w("Поз.: 5"));
+    d.editor()->setText(QString());
+    QTest::keyClicks(d.editor(), QStringLiteral("X=(1+2"));
+    EXPECT_FALSE(host.status[1].empty()) << "the checker's error goes to the status bar";
+    key(Qt::Key_Home);
+    EXPECT_EQ(host.status[2], w("Поз.: 1"));
+    key(Qt::Key_Tab);
+    EXPECT_EQ(editorText(), QStringLiteral("    X=(1+2"));
+    EXPECT_EQ(host.status[2], w("Поз.: 5"));
+    d.editor()->setText(QStringLiteral("IF A"));
+    EXPECT_TRUE(host.status[1].empty());
+
+    d.editor()->setText(QString(216, QLatin1Char('x')));
+    key(Qt::Key_End);
+    QTest::keyClicks(d.editor(), QStringLiteral("abcd"));
+    EXPECT_EQ(editorText().size(), 218) << "no more than 218 characters";
+    d.closeEditor();
+    sheet().setText(2, 1, std::string(300, 'x'));
+    d.openEditor(2, 1);
+    QTest::keyClicks(d.editor(), QStringLiteral("y"));
+    EXPECT_EQ(editorText().size(), 300) << "a longer cell text is kept whole, not cut";
+    d.closeEditor();
+    EXPECT_EQ(sheet().text(2, 1).size(), 300u);
+}
+
+TEST_F(DesignerWindowTest, EnterDeleteArrowsAndCtrlEndInTheEditor) {
+    TMDIChild_1& d = open(writeTemplate());
+    const int rows = sheet().maxRow();
+    d.openEditor(2, 1);
+    key(Qt::Key_Return);
+    EXPECT_EQ(text(2, 1), "IF A") << "Enter keeps the line";
+    EXPECT_EQ(d.editRow(), 3) << "and opens the editor on a new row below it";
+    EXPECT_EQ(sheet().maxRow(), rows + 1);
+    EXPECT_TRUE(editorText().isEmpty());
+    QTest::keyClicks(d.editor(), QStringLiteral("PRINT X"));
+    key(Qt::Key_Up);
+    EXPECT_EQ(text(3, 1), "PRINT X") << "moving stores the text";
+    EXPECT_EQ(d.editRow(), 2);
+    EXPECT_EQ(d.editor()->caret(), 4) << "the caret stays at its place (the end of IF A)";
+    key(Qt::Key_Left);
+    key(Qt::Key_Down);
+    EXPECT_EQ(d.editRow(), 3);
+    EXPECT_EQ(d.editor()->caret(), 3);
+
+    key(Qt::Key_End);
+    key(Qt::Key_Delete); // the next row is the form row: nothing joins
+    EXPECT_EQ(editorText(), QStringLiteral("PRINT X"));
+    d.openEditor(2, 1);
+    key(Qt::Key_End);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(editorText(), QStringLiteral("IF A PRINT X"));
+    EXPECT_EQ(sheet().maxRow(), rows);
+    EXPECT_EQ(text(3, 2), "Итого по счёту");
+
+    d.editor()->setText(QString());
+    key(Qt::Key_Up);
+    EXPECT_EQ(text(2, 1), "") << "an emptied line clears the cell";
+    EXPECT_EQ(sheet().maxRow(), rows) << "the row stays";
+    key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(d.editRow(), rows);
+    EXPECT_EQ(d.editCol(), 1);
+    key(Qt::Key_Home, Qt::ControlModifier);
+    EXPECT_EQ(d.editRow(), 1);
+    key(Qt::Key_Escape);
+    EXPECT_FALSE(d.editorOpen());
+    EXPECT_TRUE(host.status[2].empty());
+}
+
+TEST_F(DesignerWindowTest, TypingOnTheSheetOpensTheEditor) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setSelection(CellRange::cell(3, 3));
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_7, Qt::NoModifier, '7');
+    QApplication::processEvents();
+    ASSERT_TRUE(d.editorOpen());
+    EXPECT_EQ(editorText(), QStringLiteral("7")) << "a form cell is typed over";
+    d.closeEditor();
+    EXPECT_EQ(sheet().number(3, 3), 7);
+
+    sheet().setSelection(CellRange::cell(2, 3));
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_X, Qt::NoModifier, 'x');
+    QApplication::processEvents();
+    EXPECT_EQ(d.editCol(), 1);
+    EXPECT_EQ(editorText(), QStringLiteral("IF Ax")) << "the statement is not replaced";
+}
+
+TEST_F(DesignerWindowTest, FormCellsAndCtrlY) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(3, 2);
+    EXPECT_EQ(d.editCol(), 2);
+    key(Qt::Key_End);
+    key(Qt::Key_Right);
+    EXPECT_EQ(d.editCol(), 3) << "Right at the end goes to the next column";
+    EXPECT_EQ(editorText(), QStringLiteral("100"));
+    key(Qt::Key_Home);
+    key(Qt::Key_Left);
+    EXPECT_EQ(d.editCol(), 2);
+    EXPECT_EQ(d.editor()->caret(), static_cast<int>(editorText().size()));
+    const int rows = sheet().maxRow();
+    d.openEditor(2, 1);
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(sheet().maxRow(), rows - 1);
+    EXPECT_EQ(text(2, 2), "Итого по счёту");
+    EXPECT_EQ(d.editRow(), 2) << "the editor reopens at the same place";
+}
+
+TEST_F(DesignerWindowTest, AltDigitsJumpToAFileLine) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setRowHeading(4, "12");
+    sheet().setRowHeading(5, "15");
+    sheet().setRowHeading(3, "10");
+    d.view()->setFocus();
+    // Alt stays down while the digits are typed.
+    auto send = [&](QEvent::Type type, int k, Qt::KeyboardModifiers m, const QString& t) {
+        QKeyEvent e(type, k, m, t);
+        QApplication::sendEvent(d.view(), &e);
+    };
+    send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier, {});
+    for (const char* digit : {"1", "3"}) {
+        const int k = Qt::Key_0 + (digit[0] - '0');
+        send(QEvent::KeyPress, k, Qt::AltModifier, QString::fromLatin1(digit));
+        send(QEvent::KeyRelease, k, Qt::AltModifier, QString::fromLatin1(digit));
+    }
+    send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier, {});
+    EXPECT_EQ(d.editRow(), 4) << "line 13 was not loaded: the nearest earlier one";
+    EXPECT_EQ(d.editor()->textCursor().selectedText(), QStringLiteral("ENDIF"));
+}
+
+TEST_F(DesignerWindowTest, ShowErrorAtPutsTheCaretAtThePosition) {
+    TMDIChild_1& d = open(writeTemplate());
+    const std::string heading = sheet().rowHeading(2);
+    d.showErrorAt(std::stoi(heading), 3);
+    EXPECT_EQ(d.editRow(), 2);
+    EXPECT_EQ(d.editor()->caret(), 2);
+    EXPECT_EQ(sheet().activeCell(), (CellRef{2, 1}));
+}
+
+TEST_F(DesignerWindowTest, UndoAndRedoFollowTheSlots) {
+    TMDIChild_1& d = open(writeTemplate());
+    for (int i = 1; i <= 7; ++i) {
+        sheet().setText(3, 4, std::to_string(i));
+        change();
+    }
+    EXPECT_TRUE(host.enabled["Undo1"]);
+    EXPECT_FALSE(host.enabled["ReDo1"]);
+    EXPECT_TRUE(d.hasUnsavedChanges());
+    for (int i = 0; i < 8; ++i) {
+        d.designerKey(Qt::Key_F15, Qt::NoModifier);
+    }
+    EXPECT_EQ(text(3, 4), "2") << "five steps back: the oldest images went";
+    EXPECT_FALSE(host.enabled["Undo1"]);
+    EXPECT_TRUE(host.enabled["ReDo1"]);
+    d.designerKey(Qt::Key_F16, Qt::NoModifier);
+    EXPECT_EQ(text(3, 4), "3");
+    EXPECT_TRUE(host.enabled["Undo1"]);
+}
+
+TEST_F(DesignerWindowTest, SearchAndReplaceAll) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setSelection(CellRange::cell(1, 1));
+    d.runSearchDialog = [](SearchDialog& s) {
+        s.setSearchText(QStringLiteral("if"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F11, Qt::NoModifier);
+    EXPECT_EQ(d.editRow(), 2);
+    EXPECT_EQ(d.editor()->textCursor().selectedText(), QStringLiteral("IF"));
+    d.designerKey(Qt::Key_F12, Qt::NoModifier); // after the caret in the editor
+    EXPECT_EQ(d.editRow(), 4);
+    EXPECT_EQ(d.editor()->textCursor().selectionStart(), 3);
+    d.designerKey(Qt::Key_F12, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Обpазец: \"IF\" не найден\n");
+    prompter.clear();
+
+    sheet().setSelection(CellRange::cell(1, 1));
+    d.runSearchDialog = [](SearchDialog& s) {
+        s.setSearchText(QStringLiteral("if"));
+        s.setReplacing(true, QStringLiteral("WHEN"));
+        return true;
+    };
+    prompter.push(A::All);
+    d.designerKey(Qt::Key_F11, Qt::NoModifier);
+    EXPECT_EQ(text(2, 1), "WHEN A");
+    EXPECT_EQ(text(4, 1), "ENDWHEN");
+    EXPECT_EQ(prompter.transcript(),
+              "Внимание:|Заменить на \"WHEN\" ?\nВнимание:|Замена выполнена.\n");
+}
+
+TEST_F(DesignerWindowTest, SaveAsWithBothFilters) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setText(3, 4, "edit");
+    sheet().setText(2, 6, "right of the form");
+    change();
+    QString offeredDir, offeredName;
+    d.chooseSaveFile = [&](const QString& dir, const QString& name, bool only) {
+        offeredDir = dir;
+        offeredName = name;
+        EXPECT_FALSE(only);
+        return TMDIChild_1::SaveChoice{this->dir.filePath("copy"), 0};
+    };
+    d.designerKey(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_EQ(offeredDir, dir.path());
+    EXPECT_EQ(offeredName, QStringLiteral("form.rpt"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("copy.rpt"))) << "\".rpt\" appended";
+    EXPECT_EQ(d.caption(), cp1251::fromQString(dir.filePath("copy.rpt")));
+    EXPECT_FALSE(d.hasUnsavedChanges());
+    EXPECT_EQ(host.appSettings.lastOpenedDir, cp1251::fromQString(dir.path()));
+
+    d.chooseSaveFile = [&](const QString&, const QString&, bool) {
+        return TMDIChild_1::SaveChoice{this->dir.filePath("book.xls"), 1};
+    };
+    d.designerKey(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_TRUE(QFile::exists(dir.filePath("book.xls")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("book.xls.xls")));
+    EXPECT_EQ(text(2, 6), "") << "the area right of the form was cleared";
+    Workbook back;
+    std::string error;
+    EXPECT_EQ(readWorkbookFile(dir.filePath("book.xls"), back, error), kFileExcel97) << error;
+    EXPECT_EQ(cp1251::toUtf8(back.sheet().text(3, 2)), "Итого по счёту");
+    EXPECT_EQ(back.sheet().text(1, UndoHistory::kStateCol), "") << "no undo values in the copy";
+
+    host.turbo = true;
+    d.chooseSaveFile = [&](const QString&, const QString&, bool) {
+        return TMDIChild_1::SaveChoice{this->dir.filePath("turbo"), 0};
+    };
+    d.designerKey(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_TRUE(QFile::exists(dir.filePath("turbo.rpt")));
+    EXPECT_EQ(d.caption(), cp1251::fromQString(dir.filePath("turbo.rpt")) + " [ext]");
+    d.workbook().setNumSheets(2);
+    d.designerKey(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(),
+              "Ошибка сохранения:|В формате \"TURBO\" форма не может быть многостраничной!\n");
+}
+
+TEST_F(DesignerWindowTest, SaveAndRunAsksANameForANewTemplate) {
+    TMDIChild_1& d = open(QStringLiteral("Noname.rpt"));
+    sheet().setText(1, 1, w("IF A"));
+    int asked = 0;
+    d.chooseSaveFile = [&](const QString&, const QString& name, bool only) {
+        ++asked;
+        EXPECT_EQ(name, QStringLiteral("Noname.rpt"));
+        EXPECT_TRUE(only);
+        return TMDIChild_1::SaveChoice{};
+    };
+    d.designerKey(Qt::Key_F8, Qt::NoModifier);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(host.runs.empty()) << "cancelling stops";
+
+    host.registry.add(&d);
+    d.chooseSaveFile = [&](const QString&, const QString&, bool) {
+        return TMDIChild_1::SaveChoice{this->dir.filePath("run"), 0};
+    };
+    d.designerKey(Qt::Key_F8, Qt::NoModifier);
+    ASSERT_EQ(host.runs.size(), 1u);
+    EXPECT_EQ(host.runs[0], "G " + dir.filePath("run").toStdString() + " linked");
+    EXPECT_EQ(text(1, 1), "IF A") << "read back after saving";
+    d.designerKey(Qt::Key_F8, Qt::NoModifier);
+    EXPECT_EQ(host.runs.size(), 2u) << "a named template is saved without asking";
+    host.registry.remove(&d);
+}
+
+TEST_F(DesignerWindowTest, ClosingAsksAboutChanges) {
+    TMDIChild_1& d = open(writeTemplate());
+    EXPECT_TRUE(d.close()) << "nothing to ask";
+    EXPECT_TRUE(prompter.shown().empty());
+
+    open(writeTemplate());
+    sheet().setText(3, 4, "x");
+    change();
+    prompter.push(A::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Сохpанить изменения?\n");
+
+    int asked = 0;
+    window->chooseSaveFile = [&](const QString&, const QString&, bool) {
+        ++asked;
+        return TMDIChild_1::SaveChoice{};
+    };
+    prompter.push(A::Yes);
+    EXPECT_FALSE(window->close()) << "the save dialog was cancelled";
+    EXPECT_EQ(asked, 1);
+
+    window->chooseSaveFile = [&](const QString&, const QString&, bool) {
+        return TMDIChild_1::SaveChoice{this->dir.filePath("saved.rpt"), 0};
+    };
+    prompter.push(A::Yes);
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(QFile::exists(dir.filePath("saved.rpt")));
+
+    open(writeTemplate());
+    window->openEditor(2, 1);
+    QTest::keyClicks(window->editor(), QStringLiteral("Y"));
+    window->commitFormulaEditor();
+    EXPECT_TRUE(window->hasUnsavedChanges()) << "before the history has taken the change";
+    window->openEditor(2, 1);
+    QTest::keyClicks(window->editor(), QStringLiteral("X"));
+    prompter.push(A::No);
+    EXPECT_TRUE(window->close()) << "the open editor counts as a change";
+    EXPECT_EQ(text(2, 1), "IF AYX");
+}
+
+TEST_F(DesignerWindowTest, PrototypeLineAndReferenceLandInTheSheet) {
+    TMDIChild_1& d = open(writeTemplate());
+    const int rows = sheet().maxRow();
+    sheet().setSelection(CellRange::cell(2, 1));
+    d.insertPrototypeLine(w("FACT %"));
+    EXPECT_EQ(sheet().maxRow(), rows + 1);
+    EXPECT_EQ(text(2, 1), "FACT %");
+    EXPECT_EQ(text(3, 1), "IF A");
+    EXPECT_EQ(d.editRow(), 2);
+
+    ServiceReferenceDialog* ref = nullptr;
+    d.showDialog = [&](QWidget& w) { ref = qobject_cast<ServiceReferenceDialog*>(&w); };
+    key(Qt::Key_Home);
+    key(Qt::Key_F1);
+    ASSERT_NE(ref, nullptr);
+    Sheet& rs = ref->workbook().sheet();
+    EXPECT_EQ(rs.text(ServiceReferenceDialog::kFirstEntryRow, 1), ";fix=<n>");
+    EXPECT_EQ(rs.maxRow(), ServiceReferenceDialog::kFirstEntryRow - 1 +
+                               static_cast<int>(servicereference::entries().size()));
+    rs.setSelection(CellRange::cell(6, 1));
+    EXPECT_EQ(rs.style(6, 1).numberFormat, "[Red]@");
+    rs.setSelection(CellRange::cell(7, 1));
+    EXPECT_EQ(rs.style(6, 1).numberFormat, "@");
+    ref->choose(7);
+    EXPECT_EQ(editorText(), QStringLiteral(";colh[<i>]FACT %"));
+    delete ref;
+}
+
+TEST_F(DesignerWindowTest, RowAndColumnCommands) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.runColsRowsDialog = [](ColsRowsDialog& c) {
+        EXPECT_EQ(c.cols(), 4);
+        c.setCounts(7, 30);
+        return true;
+    };
+    d.designerKey(Qt::Key_F6, Qt::NoModifier);
+    EXPECT_EQ(sheet().maxCol(), 7);
+    EXPECT_EQ(sheet().maxRow(), 30);
+    sheet().setSelection({3, 1, 3, kMaxCols});
+    d.designerKey(Qt::Key_F14, Qt::NoModifier);
+    EXPECT_EQ(sheet().maxRow(), 31);
+    EXPECT_EQ(text(4, 2), "Итого по счёту");
+    d.designerKey(Qt::Key_F13, Qt::NoModifier);
+    EXPECT_EQ(text(3, 2), "Итого по счёту");
+    sheet().setSelection({3, 1, 3, kMaxCols});
+    d.designerKey(Qt::Key_F18, Qt::NoModifier);
+    EXPECT_GT(designer::fixedHeight(sheet(), 3), 0);
+    d.designerKey(Qt::Key_F19, Qt::NoModifier);
+    EXPECT_EQ(designer::fixedHeight(sheet(), 3), 0);
+}
+
+TEST_F(DesignerWindowTest, AddedSheetsTakeTheDefaultsAndTheEditorStaysWithItsSheet) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(2, 1);
+    QTest::keyClicks(d.editor(), QStringLiteral("B"));
+    addDesignerSheet(d.workbook());
+    EXPECT_FALSE(d.editorOpen()) << "switching sheets leaves the editor";
+    EXPECT_EQ(cp1251::toUtf8(d.workbook().sheet(1).text(2, 1)), "IF AB");
+    d.refreshSheetProperties();
+    EXPECT_EQ(sheet().maxCol(), 20);
+    EXPECT_EQ(sheet().maxRow(), 10);
+    EXPECT_EQ(sheet().colWidth(1), 600);
+    EXPECT_EQ(d.workbook().sheet(1).maxCol(), 4) << "the loaded sheet keeps its own";
+}
+
+TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setSelection({3, 2, 3, 3});
+    d.runCellFormatDialog = [](CellFormatDialog& f) {
+        f.setNumberFormat(QStringLiteral("0.00"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(sheet().style(3, 3).numberFormat, "0.00");
+    EXPECT_EQ(text(3, 3), "100.00");
+    d.runCellFormatDialog = [](CellFormatDialog& f) {
+        f.setNumberFormat(QStringLiteral("0.00\"x"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(), "Ошибка:|Чё-то с числовым фоpматом ячейки !?\n");
+    EXPECT_EQ(sheet().style(3, 3).numberFormat, "0.00") << "the sheet stays as it was";
+
+    const int rows = sheet().maxRow();
+    QApplication::clipboard()->setText(QStringLiteral("a\nb\nc\nd\ne\n"));
+    sheet().setSelection({3, 4, 4, 4});
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(sheet().maxRow(), rows + 3) << "5 lines into 2 rows: 3 rows inserted first";
+    EXPECT_EQ(text(5, 4), "c");
+    EXPECT_EQ(text(7, 4), "e");
+    EXPECT_EQ(text(4, 1), "ENDIF");
+
+    sheet().setSelection({1, 1, 2, 1});
+    QTest::keyClick(d.view(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(sheet().maxRow(), rows + 1) << "cutting from column 1 deletes the rows";
+    EXPECT_EQ(text(1, 2), "Итого по счёту");
+    EXPECT_TRUE(QApplication::clipboard()->text().startsWith(QStringLiteral(";fix=2")));
+
+    sheet().setRowHeight(1, 700);
+    designer::setFixedHeight(sheet(), 1, 700);
+    sheet().setRowHeight(3, 700);
+    d.chooseFont = [](const QFont& start) -> std::optional<QFont> {
+        EXPECT_EQ(start.pointSizeF(), 10);
+        QFont f(QStringLiteral("Courier New"));
+        f.setPointSizeF(14);
+        return f;
+    };
+    d.designerKey(Qt::Key_F9, Qt::NoModifier);
+    EXPECT_EQ(d.workbook().defaultFont().name, "Courier New");
+    EXPECT_EQ(text(2, 1), "ENDIF");
+    EXPECT_EQ(sheet().style(2, 1).font.size, 14) << "the coloured statement takes the size";
+    EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 2, 1})) << "selection restored";
+    EXPECT_EQ(sheet().rowHeight(1), 700) << "a fixed row keeps its height";
+    EXPECT_NE(sheet().rowHeight(3), 700) << "the others are fitted again";
+}
+
+TEST_F(DesignerWindowTest, TheEditorFollowsTheScale) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(3, 2);
+    const int before = d.editor()->height();
+    setDesignerScale(d.workbook(), 200);
+    QApplication::processEvents();
+    EXPECT_GT(d.editor()->height(), before);
+    EXPECT_EQ(d.editor()->geometry().top(), d.view()->cellRect(3, 2).top());
+}
+
+// What the user sees; set FC_SHOT to a file name to look at it.
+TEST_F(DesignerWindowTest, Screenshot) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setColWidth(2, 4000);
+    d.openEditor(2, 1);
+    QApplication::processEvents();
+    const QImage statement = d.grab().toImage();
+    d.openEditor(3, 2);
+    d.editor()->insertPlainText(QStringLiteral(" и ещё текст"));
+    QApplication::processEvents();
+    const QImage cell = d.grab().toImage();
+    EXPECT_FALSE(statement.isNull());
+    EXPECT_NE(statement, cell);
+    if (const char* out = std::getenv("FC_SHOT")) {
+        statement.save(QString::fromLocal8Bit(out) + QStringLiteral("-statement.png"));
+        cell.save(QString::fromLocal8Bit(out) + QStringLiteral("-cell.png"));
+    }
+}
+
+} // namespace
+} // namespace fc
