@@ -445,6 +445,11 @@ void ReportRun::setAutoRefresh(bool on, int intervalMs) {
     host_.setTimer(ReportTimer::AutoRefresh, on, autoInterval_);
 }
 
+void ReportRun::resumeAutoRefresh() {
+    autoTimer_ = autoTag_;
+    host_.setTimer(ReportTimer::AutoRefresh, autoTag_, autoInterval_);
+}
+
 void ReportRun::autoRerun() {
     newNameBase();
     requestName_ = nameBase_;
