@@ -117,6 +117,7 @@ public:
 
     // The stamp of the last refresh check answer.
     const std::string& refreshStamp() const { return stamp_; }
+    void setRefreshStamp(std::string stamp) { stamp_ = std::move(stamp); }
     // The version text of the last turbo answer.
     const std::string& templateVersion() const { return version_; }
     // The after-save action a save sets: 0 none, 1 re-run, 2 restart.
