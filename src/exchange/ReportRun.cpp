@@ -172,8 +172,18 @@ void ReportRun::answerTick() {
     RequestWriter writer(settings_, prompter_);
     const std::string path = writer.path(requestName_, ".out");
     if (!files::exists(path)) {
-        return; // no time-out: the window waits for its answer
+        // No time-out: the window waits for its answer, and says so when the exchange
+        // directory itself is gone (an unplugged network drive comes back).
+        const bool reachable = files::exists(settings_.serverDir);
+        if (reachable != serverReachable_) {
+            serverReachable_ = reachable;
+            host_.setStatusText(reachable
+                                    ? w("Ожидание ответа от сеpвеpа... ")
+                                    : w("Нет доступа к каталогу обмена ") + settings_.serverDir);
+        }
+        return;
     }
+    serverReachable_ = true;
     std::optional<std::string> data = files::readAll(path, kAnswerLimit);
     if (!data) {
         if (!files::exists(path)) {

@@ -131,6 +131,7 @@ private:
     bool created_ = false;
     bool questionPanelHidden_ = false;
     bool answerTimer_ = false;
+    bool serverReachable_ = true;
     bool autoTimer_ = false;
     bool autoTag_ = false;
     int autoInterval_ = kAutoInterval;

@@ -418,5 +418,18 @@ TEST_F(Reader, MalformedAnswersNeverCrash) {
     }
 }
 
+TEST_F(Reader, AVanishedExchangeDirectoryIsReportedWhileTheWindowWaits) {
+    ASSERT_TRUE(run->answerPending());
+    ASSERT_TRUE(QDir(QString::fromStdString(fx.path("server"))).removeRecursively());
+    run->answerTick();
+    run->answerTick();
+    EXPECT_EQ(u8(host.status), "Нет доступа к каталогу обмена " + fx.path("server"));
+    EXPECT_TRUE(run->answerPending());
+    ASSERT_TRUE(QDir(fx.dir.path()).mkpath("server"));
+    run->answerTick();
+    EXPECT_EQ(u8(host.status), "Ожидание ответа от сеpвеpа... ");
+    EXPECT_FALSE(host.closed);
+}
+
 } // namespace
 } // namespace fc

@@ -386,6 +386,25 @@ void TMainForm::createDesigner() {
     }
 }
 
+void TMainForm::runReport(const std::string& request, long long designerHandle) {
+    if (!reportFactory_) {
+        return;
+    }
+    settings_.nextReport = request;
+    if (QWidget* w = reportFactory_(*this, designerHandle)) {
+        // Pop-ups (";size=") are windows of their own; the rest are MDI children.
+        if (!w->isWindow()) {
+            addChild(w);
+        }
+    }
+}
+
+void TMainForm::showErrorInDesigner(long long designerHandle, int line, int position) {
+    if (auto* d = dynamic_cast<DesignerChild*>(registry_.find(designerHandle))) {
+        d->showErrorAt(line, position);
+    }
+}
+
 void TMainForm::closeAll() {
     QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) {
