@@ -131,7 +131,10 @@ bool ReportRun::create() {
         WriteZapros();
         return true;
     }
-    requestName_ = names_();
+    // A fresh name, and the window's main one: the cached answer is read as the report's own
+    // answer, not as a side answer.
+    newNameBase();
+    requestName_ = nameBase_;
     const std::string path =
         files::join(files::join(settings_.startDir, "CACHE"), settings_.commandLineParam.substr(1));
     std::optional<std::string> data = files::readAll(path, kAnswerLimit);

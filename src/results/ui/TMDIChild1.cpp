@@ -144,16 +144,29 @@ void TMDIChild1::buildWidgets() {
         labels_.push_back(l);
     }
     labels_[5]->setText(q(w("Фильтp включен")));
+    // The single question controls, used when the report hides its question panel.
+    singleQuestion_ = new QFrame(this);
+    singleQuestion_->setObjectName(QStringLiteral("singleQuestion"));
+    auto* single = new QHBoxLayout(singleQuestion_);
+    single->setContentsMargins(6, 4, 6, 4);
+    ComboBox1_ = new QComboBox(singleQuestion_);
+    ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1_->setEditable(true);
+    Edit1_ = new QLineEdit(singleQuestion_);
+    Edit1_->setObjectName(QStringLiteral("Edit1"));
+    for (QLabel* l : {labels_[0], labels_[2]}) {
+        l->setParent(singleQuestion_);
+        single->addWidget(l);
+    }
+    single->addWidget(ComboBox1_);
+    single->addWidget(Edit1_);
+    single->addStretch();
+    ComboBox1_->hide();
+    Edit1_->hide();
+    singleQuestion_->hide();
     ListBox2_ = new QListWidget(this);
     ListBox2_->setObjectName(QStringLiteral("ListBox2"));
     ListBox2_->hide();
-    ComboBox1_ = new QComboBox(Panel1_);
-    ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
-    ComboBox1_->setEditable(true);
-    ComboBox1_->hide();
-    Edit1_ = new QLineEdit(Panel1_);
-    Edit1_->setObjectName(QStringLiteral("Edit1"));
-    Edit1_->hide();
     but_next_ = new QPushButton(QStringLiteral(">"), Panel1_);
     but_next_->setObjectName(QStringLiteral("but_next_"));
     but_next_->setFixedSize(22, 22);
@@ -184,6 +197,7 @@ void TMDIChild1::buildWidgets() {
     connect(Edit1_, &QLineEdit::returnPressed, this,
             [this] { run_.stepAnswer(s(Edit1_->text())); });
     layout->addWidget(Panel1_);
+    layout->addWidget(singleQuestion_);
     layout->addWidget(ListBox2_);
 
     // The value lists take the sheet's place while they are open.
@@ -393,6 +407,7 @@ void TMDIChild1::hideQuestionControls() {
     but_next_->hide();
     labels_[0]->hide();
     labels_[2]->hide();
+    singleQuestion_->hide();
     listPanel_->hide();
 }
 
@@ -506,6 +521,7 @@ void TMDIChild1::setServerMenuItems(const std::vector<std::string>& items) {
 void TMDIChild1::showQuestionPanel() {
     if (!run_.questionPanelHidden()) {
         Panel1_->show();
+        FormResize();
     }
 }
 
@@ -534,7 +550,6 @@ void TMDIChild1::place_cbox(QWidget* control, const std::string& caption) {
     but_next_->show();
     but_next_->raise();
     control->setFocus();
-    Panel1_->setMinimumWidth(std::min(x + control->width() + 80, 2000));
 }
 
 void TMDIChild1::showQuestion(const QuestionForm& f) {
@@ -574,7 +589,6 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
             ComboBox1_->lineEdit()->setMaxLength(*f.maxLength);
         }
         labels_[2]->setText(q(f.caption));
-        labels_[2]->show();
         connect(box->lineEdit(), &QLineEdit::returnPressed, this,
                 [this, box] { submitInput(box); });
         control = box;
@@ -592,9 +606,7 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
             Edit1_->setMaxLength(*f.maxLength);
         }
         edit->setFixedSize(f.widthChars > 0 ? charsWidth(this, f.widthChars) : f.widthPx, 24);
-        ComboBox1_->hide();
         labels_[2]->setText(q(f.caption));
-        labels_[2]->show();
         connect(edit, &QLineEdit::returnPressed, this, [this, edit] { submitInput(edit); });
         control = edit;
         break;
@@ -621,6 +633,26 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
     }
     }
     control->setObjectName(QStringLiteral("question%1").arg(inputs_.size() + 1));
+    if (!questionPanelVisible()) {
+        // Without the panel the form's own controls ask: ListBox2, ComboBox1 or Edit1.
+        control->deleteLater();
+        singleQuestion_->show();
+        const bool list = f.control == C::Choice;
+        const bool combo = f.control == C::Suggestions;
+        labels_[0]->setVisible(list);
+        labels_[2]->setVisible(!list);
+        ListBox2_->setVisible(list);
+        ComboBox1_->setVisible(combo);
+        Edit1_->setVisible(!list && !combo);
+        if (combo) {
+            ComboBox1_->setEditText(q(f.text));
+        }
+        QWidget* focus = list    ? static_cast<QWidget*>(ListBox2_)
+                         : combo ? static_cast<QWidget*>(ComboBox1_)
+                                 : static_cast<QWidget*>(Edit1_);
+        focus->setFocus();
+        return;
+    }
     inputForms_.push_back(f);
     place_cbox(control, f.caption);
 }
@@ -769,8 +801,11 @@ void TMDIChild1::setPanel2Visible(bool on) {
 }
 
 void TMDIChild1::FormResize() {
-    // The argument bar and the totals line lay themselves out here once they exist.
-    updateGeometry();
+    // The step buttons keep to the question panel's right edge; the argument bar and the
+    // totals line lay themselves out here once they exist.
+    const int right = std::max(Panel1_->width(), 120);
+    nextButton_->move(right - 40, kInputTop);
+    backButton_->move(right - 76, kInputTop);
 }
 
 Workbook* TMDIChild1::ownerBook() {

@@ -157,7 +157,8 @@ private:
     std::string templatePath_;
 
     SheetView* view_ = nullptr;
-    QFrame* Panel1_ = nullptr;  // the question panel
+    QFrame* Panel1_ = nullptr; // the question panel
+    QFrame* singleQuestion_ = nullptr;
     QFrame* Panel5_ = nullptr;  // the sheet panel
     QFrame* Panel2_ = nullptr;  // the save panel
     QLabel* Panel12_ = nullptr; // "saving" notice

@@ -391,11 +391,9 @@ void TMainForm::runReport(const std::string& request, long long designerHandle) 
         return;
     }
     settings_.nextReport = request;
+    // Pop-ups (";size=") are opened by the report window that owns them, never here.
     if (QWidget* w = reportFactory_(*this, designerHandle)) {
-        // Pop-ups (";size=") are windows of their own; the rest are MDI children.
-        if (!w->isWindow()) {
-            addChild(w);
-        }
+        addChild(w);
     }
 }
 
