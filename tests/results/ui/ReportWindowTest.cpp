@@ -38,6 +38,16 @@ public:
     std::vector<std::pair<int, int>> errors;
 };
 
+// Saves a picture of the window where the variable says, for looking at.
+void keepPicture(TMDIChild1* w, const char* variable) {
+    if (const char* file = std::getenv(variable)) {
+        w->parentWidget()->showNormal();
+        w->parentWidget()->resize(760, 300);
+        QTest::qWait(20);
+        w->grab().save(QString::fromLocal8Bit(file));
+    }
+}
+
 // The main window with report windows over an exchange directory that the stand-in server
 // answers from the demo answers.
 struct ReportWindow : ::testing::Test {
@@ -110,6 +120,7 @@ TEST_F(ReportWindow, TableResultFillsTheSheet) {
     EXPECT_EQ(w->windowTitle(),
               QString::fromUtf8("Продажи: ") + QString::fromStdString(path("start")) + "/Noname");
     EXPECT_EQ(prompter.transcript(), "");
+    EXPECT_TRUE(w->findChild<QFrame*>("Panel2")->isHidden()); // no save instruction
 
     // Pop-up menu items from the server follow the window's own.
     w->run().setRequestName("pop12345");
@@ -145,12 +156,7 @@ TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
     emit choice->activated(2);
 
     serve(w);
-    if (const char* keep = std::getenv("FC_QUESTION_SHOT")) {
-        w->parentWidget()->showNormal();
-        w->parentWidget()->resize(760, 300);
-        QTest::qWait(20);
-        w->grab().save(QString::fromLocal8Bit(keep));
-    }
+    keepPicture(w, "FC_QUESTION_SHOT");
     auto* name = w->findChild<QComboBox*>("question2");
     ASSERT_NE(name, nullptr);
     EXPECT_TRUE(name->isEditable());
@@ -179,6 +185,7 @@ TEST_F(ReportWindow, AValueListIsChosenFrom) {
     EXPECT_EQ(list->item(2)->text(), QString::fromUtf8(" 03 ТОВ \"ЛЮТИК\""));
     EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(), QString::fromUtf8(" Клиенты"));
     EXPECT_TRUE(w->findChild<QPushButton*>("Button1")->isEnabled());
+    keepPicture(w, "FC_LIST_SHOT");
     list->setCurrentRow(1);
     emit list->itemActivated(list->item(1));
 
@@ -206,6 +213,46 @@ TEST_F(ReportWindow, AnErrorLineGoesToTheDesignerAndTheWindowCloses) {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_TRUE(alive.isNull());
+}
+
+TEST_F(ReportWindow, EscapeClosesAndLaterAnswersStayInTheDirectory) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    QPointer<TMDIChild1> alive(w);
+    const std::string name = w->run().requestName();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    w->activateChild();
+    w->sheetView()->setFocus();
+    QTest::keyClick(w->sheetView(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(alive.isNull());
+    server->pollOnce();
+    EXPECT_TRUE(files::exists(path("x") + "/" + name + ".out"));
+}
+
+TEST_F(ReportWindow, ASizedReportOpensAsAStayOnTopPopup) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    w->run().run_form("CARD ;size=300:200;center:center");
+    const long long h = w->run().popupHandle();
+    auto* popup = dynamic_cast<TMDIChild1*>(form->children().find(h));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isWindow());
+    EXPECT_TRUE(popup->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(popup->parentWidget(), w);
+    EXPECT_EQ(form->mdiArea()->subWindowList().size(), 1);
+    serve(popup);
+    EXPECT_FALSE(popup->findChild<QFrame*>("Panel1")->isHidden()); // its first question
+    QPointer<TMDIChild1> alive(popup);
+    popup->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(w->run().popupHandle(), 0);
 }
 
 TEST_F(ReportWindow, OfflineAnswerComesFromTheCacheFolder) {
