@@ -398,6 +398,15 @@ void TMDIChild1::requestStarting(bool automatic) {
     }
 }
 
+void TMDIChild1::saveData(const std::string& command) {
+    if (onSaveData) {
+        Panel12_->show();
+        onSaveData(command);
+    }
+}
+
+void TMDIChild1::activated() { shell_.updateMenuItems(); }
+
 void TMDIChild1::prepareRestart() { clearQuestionControls(); }
 
 void TMDIChild1::hideQuestionControls() {
@@ -509,7 +518,7 @@ void TMDIChild1::setServerMenuItems(const std::vector<std::string>& items) {
         actions[i]->deleteLater();
     }
     for (const std::string& item : items) {
-        QAction* a = menu_->addAction(q(item));
+        QAction* a = menu_->addAction(q(text::trim(item)));
         connect(a, &QAction::triggered, this, [this, item] {
             if (onServerItem) {
                 onServerItem(item);
@@ -787,6 +796,8 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
     }
     setCaption(reportSettings_.caption);
     setPanel2Visible(reportSettings_.saveButton);
+    // Each result brings its own ";POPUP=" items; those of the last one go.
+    setServerMenuItems(reportSettings_.popupItems);
     const double seconds = waiting_.isValid() ? waiting_.elapsed() / 1000.0 : 0.0;
     shell_.setTimeLabels(s(QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss"))),
                          s(QString::number(seconds, 'f', 1)));

@@ -64,6 +64,8 @@ public:
     QMenu* sheetMenu() const { return menu_; }
     // Called with the text of a server item of the pop-up menu.
     std::function<void(const std::string&)> onServerItem;
+    // The data save ("Сохpанить данные" or a ";save" action's command) plugs in here.
+    std::function<void(const std::string&)> onSaveData;
 
     // ---- ReportChild
     std::string componentName() const override { return "MDIChild1"; }
@@ -93,6 +95,8 @@ public:
     void setTimer(ReportTimer timer, bool on, int intervalMs) override;
     void answerArrived(std::string buffer) override;
     void requestStarting(bool automatic) override;
+    void saveData(const std::string& command) override;
+    void activated() override;
     void prepareRestart() override;
     void hideQuestionControls() override;
     std::string statusText() const override;

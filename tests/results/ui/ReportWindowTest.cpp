@@ -121,6 +121,8 @@ TEST_F(ReportWindow, TableResultFillsTheSheet) {
               QString::fromUtf8("Продажи: ") + QString::fromStdString(path("start")) + "/Noname");
     EXPECT_EQ(prompter.transcript(), "");
     EXPECT_TRUE(w->findChild<QFrame*>("Panel2")->isHidden()); // no save instruction
+    ASSERT_EQ(w->sheetMenu()->actions().size(), 1);
+    EXPECT_EQ(w->sheetMenu()->actions().at(0)->text(), QString::fromUtf8("Карточка клиента"));
 
     // Pop-up menu items from the server follow the window's own.
     w->run().setRequestName("pop12345");
