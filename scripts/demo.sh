@@ -1,13 +1,58 @@
 #!/usr/bin/env bash
-# Builds the program and opens it on the demo data.
+# Builds the program, runs the demo reports headlessly against the stand-in server (a table
+# result with keys, formulas and totals rows; a turbo result with subtotal groups; a question
+# flow; a value list; a save; a pop-up menu; a refresh stamp that changes) and then opens the
+# program on the same exchange directory. --no-window stops after the headless part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 bash scripts/install-deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build/release formconstructor rptool
-run=(build/release/apps/formconstructor)
+rptool=$root/build/release/apps/rptool
+
+work=$(mktemp -d)
+mkdir -p "$work/exchange" "$work/data" "$work/start"
+cp demo/server/* "$work/data/"
+"$rptool" serve "$work/exchange" --data "$work/data" 2> "$work/serve.log" &
+server=$!
+trap 'kill "$server" 2>/dev/null || true' EXIT
+cd "$work/start"
+"$rptool" connect --server "$work/exchange" --user demo --password demo
+
+show() {
+    echo
+    echo "== $1"
+    shift
+    echo "\$ rptool run $*"
+    "$rptool" run "$@" || echo "(exit status $?)"
+}
+show "table result: keys, formulas, group and grand totals" SALES
+show "turbo result: the template is sent, its companion lays the form, [1]/[2] subtotals" \
+    "$root/demo/templates/balance-turbo.rpt"
+show "question flow: a choice, unanswered" CARD
+show "question flow: \"Q-M\" answered, then \"Q-S\" with suggestions" CARD --answer Январь --answer Петров
+echo DEBTS > POSLED.LST
+show "value list of an argument question" DEBTS
+show "value list: a value chosen" DEBTS --answer 02
+show "save with \"OK\"" --as save W SAVE
+show "pop-up menu items from the server" --as pop CARD
+show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stamp "stamp 1" SALES
+printf 'stamp 2\r\n' > "$work/data/stamp.txt"
+show "refresh check: the stamp changed, the report runs again" --as auto --stamp "stamp 1" SALES
+show "result saved as JSON" SALES --out "$work/sales.json"
+show "server error" NOPE
+echo
+echo "== stand-in server log"
+cat "$work/serve.log"
+
+if [ "${1:-}" = "--no-window" ]; then
+    exit 0
+fi
+run=("$root/build/release/apps/formconstructor")
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "no display: running under xvfb-run"
-    exec xvfb-run -a -s "-screen 0 1280x900x24" "${run[@]}" "$@"
+    xvfb-run -a -s "-screen 0 1280x900x24" "${run[@]}" "$@"
+else
+    "${run[@]}" "$@"
 fi
-exec "${run[@]}" "$@"

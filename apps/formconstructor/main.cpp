@@ -1,5 +1,7 @@
 #include "components/text/Cp1251.h"
+#include "results/ui/TMDIChild1.h"
 #include "shell/AppSettings.h"
+#include "shell/ChildRegistry.h"
 #include "shell/CommandLine.h"
 #include "shell/ui/AppDialogs.h"
 #include "shell/ui/ShellIcons.h"
@@ -30,9 +32,22 @@ int main(int argc, char** argv) {
     fc::AppSettings settings;
     settings.commandLineParam = commandLine.first;
     fc::TMainForm main(settings, std::make_unique<fc::AppDialogs>());
+    main.setReportFactory([](fc::ShellHost& host, long long designer) -> QWidget* {
+        auto* window = new fc::TMDIChild1(host, designer);
+        host.children().add(window);
+        if (!window->start()) {
+            window->deleteLater();
+            return nullptr;
+        }
+        return window;
+    });
     // The settings files live in the directory the program was started in.
     main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(QDir::currentPath())));
     main.showMaximized();
     main.dialogs().createAtStartup(main);
+    // Offline ("@NAME"): one report window reads its answer from the start directory's CACHE.
+    if (settings.offline()) {
+        main.runReport("R " + settings.commandLineParam.substr(1), 0);
+    }
     return app.exec();
 }

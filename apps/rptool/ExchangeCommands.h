@@ -5,5 +5,6 @@ namespace rptool {
 
 int connect(int argc, char** args);
 int serve(int argc, char** args);
+int run(int argc, char** args);
 
 } // namespace rptool

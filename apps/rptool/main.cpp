@@ -26,6 +26,10 @@ const Command kCommands[] = {
      serve},
     {"convert", "IN OUT [--format table|ext|turbo|vts]  a template or workbook into another layout",
      convert},
+    {"run",
+     "[--start DIR] [--timeout S] [--answer VALUE ...] [--as save|resave|pop|auto] REQUEST "
+     "[--out FILE]  run a report through the exchange directory (a .rpt path or NAME ARGS)",
+     run},
     {"read-answer",
      "FILE.out [--start DIR] [--template PATH] [--dump] [--offline]  read an answer "
      "as a report window would, print what it set as JSON",

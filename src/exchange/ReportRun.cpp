@@ -131,7 +131,10 @@ bool ReportRun::create() {
         WriteZapros();
         return true;
     }
-    requestName_ = names_();
+    // A fresh name, and the window's main one: the cached answer is read as the report's own
+    // answer, not as a side answer.
+    newNameBase();
+    requestName_ = nameBase_;
     const std::string path =
         files::join(files::join(settings_.startDir, "CACHE"), settings_.commandLineParam.substr(1));
     std::optional<std::string> data = files::readAll(path, kAnswerLimit);
@@ -172,8 +175,18 @@ void ReportRun::answerTick() {
     RequestWriter writer(settings_, prompter_);
     const std::string path = writer.path(requestName_, ".out");
     if (!files::exists(path)) {
-        return; // no time-out: the window waits for its answer
+        // No time-out: the window waits for its answer, and says so when the exchange
+        // directory itself is gone (an unplugged network drive comes back).
+        const bool reachable = files::exists(settings_.serverDir);
+        if (reachable != serverReachable_) {
+            serverReachable_ = reachable;
+            host_.setStatusText(reachable
+                                    ? w("Ожидание ответа от сеpвеpа... ")
+                                    : w("Нет доступа к каталогу обмена ") + settings_.serverDir);
+        }
+        return;
     }
+    serverReachable_ = true;
     std::optional<std::string> data = files::readAll(path, kAnswerLimit);
     if (!data) {
         if (!files::exists(path)) {
@@ -443,6 +456,11 @@ void ReportRun::setAutoRefresh(bool on, int intervalMs) {
     autoInterval_ = intervalMs > 0 ? intervalMs : kAutoInterval;
     autoTimer_ = on;
     host_.setTimer(ReportTimer::AutoRefresh, on, autoInterval_);
+}
+
+void ReportRun::resumeAutoRefresh() {
+    autoTimer_ = autoTag_;
+    host_.setTimer(ReportTimer::AutoRefresh, autoTag_, autoInterval_);
 }
 
 void ReportRun::autoRerun() {

@@ -91,6 +91,8 @@ public:
     std::string dataSaveText;    // non-empty when edited rows can be sent back
     void setAutoRefresh(bool on, int intervalMs = kAutoInterval);
     bool autoRefreshOn() const { return autoTag_; }
+    // A refresh check found nothing new: the refresh timer runs on as it was.
+    void resumeAutoRefresh();
     long long popupHandle() const { return popupHandle_; }
 
     // Column 2 text of the selected row and the selected column, kept by a re-run when the
@@ -129,6 +131,7 @@ private:
     bool created_ = false;
     bool questionPanelHidden_ = false;
     bool answerTimer_ = false;
+    bool serverReachable_ = true;
     bool autoTimer_ = false;
     bool autoTag_ = false;
     int autoInterval_ = kAutoInterval;

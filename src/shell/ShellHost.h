@@ -48,6 +48,9 @@ public:
     // from a designer's F8). `designerHandle` (ChildRegistry) is the designer that asked, so
     // that an error answer with a line and position can select that row in it (0: none).
     virtual void runReport(const std::string& request, long long designerHandle) {}
+    // An error answer of a run from designer `designerHandle`: the designer, when it is still
+    // open, selects template line `line` and puts the caret at `position`.
+    virtual void showErrorInDesigner(long long designerHandle, int line, int position) {}
 };
 
 } // namespace fc

@@ -386,6 +386,23 @@ void TMainForm::createDesigner() {
     }
 }
 
+void TMainForm::runReport(const std::string& request, long long designerHandle) {
+    if (!reportFactory_) {
+        return;
+    }
+    settings_.nextReport = request;
+    // Pop-ups (";size=") are opened by the report window that owns them, never here.
+    if (QWidget* w = reportFactory_(*this, designerHandle)) {
+        addChild(w);
+    }
+}
+
+void TMainForm::showErrorInDesigner(long long designerHandle, int line, int position) {
+    if (auto* d = dynamic_cast<DesignerChild*>(registry_.find(designerHandle))) {
+        d->showErrorAt(line, position);
+    }
+}
+
 void TMainForm::closeAll() {
     QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) {

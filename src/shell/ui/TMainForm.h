@@ -31,6 +31,9 @@ class TMainForm : public QMainWindow, public ShellHost {
 public:
     // Makes a designer window for the current file name; the widget implements DesignerChild.
     using DesignerFactory = std::function<QWidget*(ShellHost& host)>;
+    // Makes a report window for AppSettings::nextReport and sends its request; the widget
+    // implements ReportChild. nullptr when the window closed at once.
+    using ReportFactory = std::function<QWidget*(ShellHost& host, long long designerHandle)>;
     // The open dialog: returns the chosen file, empty on Cancel.
     using FileChooser =
         std::function<QString(QWidget* parent, const QString& directory, const QString& filter)>;
@@ -59,6 +62,8 @@ public:
     void setTimeLabels(std::string_view label1, std::string_view label2) override;
     void setTimeLabelsEnabled(bool enabled) override;
     bool turboDown() const override;
+    void runReport(const std::string& request, long long designerHandle) override;
+    void showErrorInDesigner(long long designerHandle, int line, int position) override;
 
     // ---- children
     // Adds an MDI child (a widget implementing ShellChild) and registers its handle. The
@@ -85,6 +90,7 @@ public:
     void setConnectionState(const QIcon& picture, const QString& hint);
 
     void setDesignerFactory(DesignerFactory factory) { designerFactory_ = std::move(factory); }
+    void setReportFactory(ReportFactory factory) { reportFactory_ = std::move(factory); }
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
     // Questions and messages of the main window; a QtPrompter over it unless replaced.
     void setPrompter(Prompter* prompter) { prompter_ = prompter; }
@@ -117,6 +123,7 @@ private:
     QtPrompter ownPrompter_{this};
     Prompter* prompter_ = nullptr;
     DesignerFactory designerFactory_;
+    ReportFactory reportFactory_;
     FileChooser fileChooser_;
     bool statusShown_ = false;
     bool closing_ = false;

@@ -1,0 +1,867 @@
+#include "results/ui/TMDIChild1.h"
+
+#include "components/platform/FileBytes.h"
+#include "components/text/CodePage.h"
+#include "components/text/Cp1251.h"
+#include "components/text/TextOps.h"
+#include "components/ui/SheetView.h"
+#include "exchange/PopupGeometry.h"
+#include "shell/AppSettings.h"
+#include "shell/ChildRegistry.h"
+#include "shell/ShellHost.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace fc {
+
+namespace {
+
+QString q(std::string_view cp1251) { return cp1251::toQString(cp1251); }
+std::string s(const QString& text) { return cp1251::fromQString(text); }
+
+constexpr Color kTeal = rgb(0, 128, 128);
+constexpr Color kMaroon = rgb(128, 0, 0);
+constexpr int kFirstInputX = 8;
+constexpr int kInputTop = 22;
+
+int charsWidth(const QWidget* w, int chars) {
+    return w->fontMetrics().horizontalAdvance(QString(std::max(chars, 1), QLatin1Char('A')));
+}
+
+} // namespace
+
+SharedRunState& sharedRunState() {
+    static SharedRunState state;
+    return state;
+}
+
+// What answers ask of the desktop: programs start detached, documents open with the desktop's
+// "open", error lines go to the designer that ran the template.
+class TMDIChild1::World : public OutsideWorld {
+public:
+    explicit World(TMDIChild1& w) : w_(w) {}
+    bool run(const std::string& commandLine) override {
+        QStringList parts = QProcess::splitCommand(q(commandLine));
+        if (parts.isEmpty()) {
+            return false;
+        }
+        const QString program = parts.takeFirst();
+        return QProcess::startDetached(program, parts);
+    }
+    bool open(const std::string& path) override {
+        const QString p = q(path);
+        const QUrl url = p.contains(QLatin1String("://")) ? QUrl(p) : QUrl::fromLocalFile(p);
+        return QDesktopServices::openUrl(url);
+    }
+    void showTemplateLine(int line, int position) override {
+        w_.shell_.showErrorInDesigner(w_.designerHandle_, line, position);
+    }
+    void menusChanged() override { w_.shell_.updateMenuItems(); }
+
+private:
+    TMDIChild1& w_;
+};
+
+TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* prompter,
+                       QWidget* parent)
+    : QWidget(parent), shell_(shell), designerHandle_(designerHandle),
+      ownPrompter_(prompter ? nullptr : std::make_unique<QtPrompter>(this)),
+      prompter_(prompter ? *prompter : *ownPrompter_), world_(std::make_unique<World>(*this)),
+      files_(prompter_, shell.settings().startDir),
+      progress_([this](int v,
+                       Progress::Colour c) { shell_.showProgress(v, c == Progress::Colour::Teal); },
+                shell.progressWidth()),
+      ctx_{book_,
+           reportSettings_,
+           answer_,
+           prompter_,
+           *world_,
+           files_,
+           &progress_,
+           shell.settings().startDir,
+           shell.settings().serverDir},
+      run_(shell.settings(), book_, prompter_, *this),
+      reader_(ctx_, shell.settings(), run_, *this, *this, sharedRunState()) {
+    setObjectName(QStringLiteral("MDIChild1"));
+    templatePath_ = shell.settings().currentFileName;
+    ownerHandle_ = shell.settings().returnWindow;
+    reportSettings_.caption = templatePath_;
+    reportSettings_.openedFromDesigner = designerHandle != 0;
+    answerTimer_ = new QTimer(this);
+    autoTimer_ = new QTimer(this);
+    autoTimer_->setObjectName(QStringLiteral("ATimer"));
+    offlineTimer_ = new QTimer(this);
+    offlineTimer_->setSingleShot(true);
+    connect(answerTimer_, &QTimer::timeout, this, &TMDIChild1::pollAnswer);
+    connect(autoTimer_, &QTimer::timeout, this, [this] { run_.autoRefreshTick(); });
+    connect(offlineTimer_, &QTimer::timeout, this, [this] { run_.offlineTick(); });
+    buildWidgets();
+    resize(720, 480);
+}
+
+TMDIChild1::~TMDIChild1() {
+    setBusy(false);
+    shell_.children().remove(this);
+}
+
+void TMDIChild1::buildWidgets() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    // The question panel: inputs placed by place_cbox, the step buttons at its right.
+    Panel1_ = new QFrame(this);
+    Panel1_->setObjectName(QStringLiteral("Panel1"));
+    Panel1_->setFrameShape(QFrame::StyledPanel);
+    Panel1_->setMinimumHeight(56);
+    Panel1_->hide();
+    for (int i = 1; i <= 6; ++i) {
+        auto* l = new QLabel(Panel1_);
+        l->setObjectName(QStringLiteral("Label%1").arg(i));
+        l->hide();
+        labels_.push_back(l);
+    }
+    labels_[5]->setText(q(w("Фильтp включен")));
+    // The single question controls, used when the report hides its question panel.
+    singleQuestion_ = new QFrame(this);
+    singleQuestion_->setObjectName(QStringLiteral("singleQuestion"));
+    auto* single = new QHBoxLayout(singleQuestion_);
+    single->setContentsMargins(6, 4, 6, 4);
+    ComboBox1_ = new QComboBox(singleQuestion_);
+    ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1_->setEditable(true);
+    Edit1_ = new QLineEdit(singleQuestion_);
+    Edit1_->setObjectName(QStringLiteral("Edit1"));
+    for (QLabel* l : {labels_[0], labels_[2]}) {
+        l->setParent(singleQuestion_);
+        single->addWidget(l);
+    }
+    single->addWidget(ComboBox1_);
+    single->addWidget(Edit1_);
+    single->addStretch();
+    ComboBox1_->hide();
+    Edit1_->hide();
+    singleQuestion_->hide();
+    ListBox2_ = new QListWidget(this);
+    ListBox2_->setObjectName(QStringLiteral("ListBox2"));
+    ListBox2_->hide();
+    but_next_ = new QPushButton(QStringLiteral(">"), Panel1_);
+    but_next_->setObjectName(QStringLiteral("but_next_"));
+    but_next_->setFixedSize(22, 22);
+    but_next_->hide();
+    backButton_ = new QPushButton(QStringLiteral("<<"), Panel1_);
+    backButton_->setObjectName(QStringLiteral("stepBack"));
+    nextButton_ = new QPushButton(QStringLiteral(" >>"), Panel1_);
+    nextButton_->setObjectName(QStringLiteral("stepNext"));
+    for (QPushButton* b : {backButton_, nextButton_}) {
+        b->setFixedSize(32, 24);
+    }
+    connect(backButton_, &QPushButton::clicked, this, [this] { run_.stepBack(); });
+    connect(nextButton_, &QPushButton::clicked, this, [this] {
+        if (!inputs_.empty()) {
+            submitInput(inputs_.back());
+        }
+    });
+    connect(but_next_, &QPushButton::clicked, this, [this] {
+        if (!inputs_.empty()) {
+            submitInput(inputs_.back());
+        }
+    });
+    connect(ListBox2_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        run_.stepAnswer(std::to_string(ListBox2_->row(item) + 1));
+    });
+    connect(ComboBox1_->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { run_.stepAnswer(s(ComboBox1_->currentText())); });
+    connect(Edit1_, &QLineEdit::returnPressed, this,
+            [this] { run_.stepAnswer(s(Edit1_->text())); });
+    layout->addWidget(Panel1_);
+    layout->addWidget(singleQuestion_);
+    layout->addWidget(ListBox2_);
+
+    // The value lists take the sheet's place while they are open.
+    listPanel_ = new QFrame(this);
+    listPanel_->setObjectName(QStringLiteral("listPanel"));
+    auto* listLayout = new QVBoxLayout(listPanel_);
+    for (int i : {1, 3}) { // Label2 (upper caption), Label4 (lower caption)
+        labels_[static_cast<std::size_t>(i)]->setParent(listPanel_);
+        listLayout->addWidget(labels_[static_cast<std::size_t>(i)]);
+    }
+    Listbox1_ = new QListWidget(listPanel_);
+    Listbox1_->setObjectName(QStringLiteral("Listbox1"));
+    RListBox1_ = new QListWidget(listPanel_);
+    RListBox1_->setObjectName(QStringLiteral("RListBox1"));
+    Button1_ = new QPushButton(QStringLiteral("OK"), listPanel_);
+    Button1_->setObjectName(QStringLiteral("Button1"));
+    listLayout->addWidget(Listbox1_);
+    listLayout->addWidget(RListBox1_);
+    listLayout->addWidget(labels_[5]);
+    listLayout->addWidget(Button1_, 0, Qt::AlignRight);
+    connect(Listbox1_, &QListWidget::itemActivated, this, &TMDIChild1::chooseListItem);
+    connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
+    connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        // A heading (first character blank) cannot be ticked.
+        if (item->text().startsWith(QLatin1Char(' ')) && item->checkState() != Qt::Unchecked) {
+            item->setCheckState(Qt::Unchecked);
+        }
+    });
+    connect(Button1_, &QPushButton::clicked, this, [this] {
+        if (!RListBox1_->isHidden()) {
+            confirmCheckList();
+        } else if (QListWidgetItem* item = Listbox1_->currentItem()) {
+            chooseListItem(item);
+        }
+    });
+    listPanel_->hide();
+    layout->addWidget(listPanel_, 1);
+
+    // The sheet panel.
+    Panel5_ = new QFrame(this);
+    Panel5_->setObjectName(QStringLiteral("Panel5"));
+    auto* sheetLayout = new QVBoxLayout(Panel5_);
+    sheetLayout->setContentsMargins(0, 0, 0, 0);
+    view_ = new SheetView(Panel5_);
+    view_->setObjectName(QStringLiteral("vbvbn"));
+    view_->setWorkbook(&book_);
+    sheetLayout->addWidget(view_);
+    layout->addWidget(Panel5_, 1);
+    ctx_.measurer = &view_->measurer();
+
+    // The save panel.
+    Panel2_ = new QFrame(this);
+    Panel2_->setObjectName(QStringLiteral("Panel2"));
+    auto* saveLayout = new QHBoxLayout(Panel2_);
+    saveLayout->setContentsMargins(4, 2, 4, 2);
+    BitBtn3_ = new QPushButton(q(w("Сохpанить данные")), Panel2_);
+    BitBtn3_->setObjectName(QStringLiteral("BitBtn3"));
+    Panel12_ = new QLabel(q(w("Сохpанение данных...")), Panel2_);
+    Panel12_->setObjectName(QStringLiteral("Panel12"));
+    Panel12_->hide();
+    saveLayout->addWidget(BitBtn3_);
+    saveLayout->addWidget(Panel12_);
+    saveLayout->addStretch();
+    connect(BitBtn3_, &QPushButton::clicked, this, [this] { saveData(""); });
+    Panel2_->hide();
+    layout->addWidget(Panel2_);
+
+    // The hidden cancel button: Escape closes the window.
+    cancelButton_ = new QPushButton(this);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    cancelButton_->hide();
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] { closeWindow(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { closeWindow(); });
+
+    // The sheet's pop-up menu: the window's own items, then the server's.
+    menu_ = new QMenu(this);
+    menu_->setObjectName(QStringLiteral("Pop2"));
+    ownMenuItems_ = static_cast<int>(menu_->actions().size());
+    view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
+        if (!menu_->actions().isEmpty()) {
+            menu_->popup(view_->mapToGlobal(p));
+        }
+    });
+}
+
+bool TMDIChild1::start() {
+    setCaption(templatePath_);
+    if (!run_.create()) {
+        return false;
+    }
+    if (!run_.geometry().empty()) {
+        setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+    }
+    return true;
+}
+
+void TMDIChild1::pollAnswer() { run_.answerTick(); }
+
+// ---- ReportChild
+
+bool TMDIChild1::noSave() const { return reportSettings_.noSave; }
+bool TMDIChild1::noPrint() const { return reportSettings_.noPrint; }
+
+QWidget* TMDIChild1::subWindowOrSelf() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    return sub ? static_cast<QWidget*>(sub) : this;
+}
+
+void TMDIChild1::activateChild() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        if (QMdiArea* area = sub->mdiArea()) {
+            area->setActiveSubWindow(sub);
+        }
+    } else {
+        show();
+        raise();
+        QWidget::activateWindow();
+    }
+}
+
+void TMDIChild1::reportKey(int) {
+    // Saving to a workbook, printing, the filter and PDF export plug in here.
+}
+
+void TMDIChild1::setOnlyMarkedRows(bool on) { run_.flags().onlyMarked = on; }
+
+bool TMDIChild1::hasModifiedMark() const {
+    const Sheet& sh = book_.sheet(1);
+    return sh.maxRow() < kMaxRows && sh.text(sh.maxRow() + 1, ReportRun::kMarkCol) == "X";
+}
+
+void TMDIChild1::clearModifiedMark() {
+    Sheet& sh = book_.sheet(1);
+    if (sh.maxRow() < kMaxRows) {
+        sh.setText(sh.maxRow() + 1, ReportRun::kMarkCol, "");
+    }
+}
+
+void TMDIChild1::showNormalWindow() { subWindowOrSelf()->showNormal(); }
+
+// ---- ReportHost
+
+long long TMDIChild1::handle() const { return shell_.children().handleOf(this); }
+
+std::string TMDIChild1::caption() const { return s(windowTitle()); }
+
+void TMDIChild1::setCaption(const std::string& text) { setWindowTitle(q(text)); }
+
+void TMDIChild1::setBusy(bool busy) {
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void TMDIChild1::closeWindow() {
+    if (closing_) {
+        return;
+    }
+    closing_ = true;
+    // Closed once the current event is over: the answer reader may still be on the stack.
+    QTimer::singleShot(0, this, [this] {
+        closing_ = false;
+        subWindowOrSelf()->close();
+    });
+}
+
+void TMDIChild1::setTimer(ReportTimer timer, bool on, int intervalMs) {
+    QTimer* t = timer == ReportTimer::Answer        ? answerTimer_
+                : timer == ReportTimer::AutoRefresh ? autoTimer_
+                                                    : offlineTimer_;
+    if (on) {
+        t->start(intervalMs);
+        if (timer == ReportTimer::Answer) {
+            waiting_.start();
+        }
+    } else {
+        t->stop();
+    }
+}
+
+void TMDIChild1::answerArrived(std::string buffer) {
+    answer_ = AnswerBuffer(std::move(buffer));
+    reader_.GetOtvet();
+}
+
+void TMDIChild1::requestStarting(bool automatic) {
+    if (!automatic) {
+        Panel12_->hide();
+    }
+}
+
+void TMDIChild1::saveData(const std::string& command) {
+    if (onSaveData) {
+        Panel12_->show();
+        onSaveData(command);
+    }
+}
+
+void TMDIChild1::activated() { shell_.updateMenuItems(); }
+
+void TMDIChild1::prepareRestart() { clearQuestionControls(); }
+
+void TMDIChild1::hideQuestionControls() {
+    ListBox2_->hide();
+    ComboBox1_->hide();
+    Edit1_->hide();
+    but_next_->hide();
+    labels_[0]->hide();
+    labels_[2]->hide();
+    singleQuestion_->hide();
+    listPanel_->hide();
+}
+
+std::string TMDIChild1::statusText() const { return shell_.statusText(1); }
+
+void TMDIChild1::setStatusText(const std::string& text) { shell_.setStatusText(1, text); }
+
+bool TMDIChild1::isActiveChild() const {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        return sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub;
+    }
+    return isActiveWindow();
+}
+
+void TMDIChild1::setTimeLabelsEnabled(bool on) { shell_.setTimeLabelsEnabled(on); }
+
+long long TMDIChild1::openReport(bool popup) {
+    AppSettings& st = shell_.settings();
+    if (!popup) {
+        shell_.runReport(st.nextReport, 0);
+        return 0;
+    }
+    // A pop-up: a stay-on-top window of its own, owned by this one.
+    const std::string geometry = st.pendingGeometry;
+    auto* child = new TMDIChild1(shell_, 0, ownPrompter_ ? nullptr : &prompter_, this);
+    child->setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint);
+    child->setAttribute(Qt::WA_DeleteOnClose);
+    const long long h = shell_.children().add(child);
+    PopupPlacement where;
+    where.opener = QRect(mapToGlobal(QPoint(0, 0)), size());
+    const CellRef cell = book_.sheet(1).activeCell();
+    const QRect r = view_->cellRect(cell.row, cell.col);
+    where.cell = QRect(view_->viewport()->mapToGlobal(r.topLeft()), r.size());
+    if (QWidget* top = window()) {
+        where.mainWindow = top->geometry();
+    }
+    const QRect g = popupGeometry(geometry, where);
+    if (!g.isEmpty()) {
+        child->setGeometry(g);
+    }
+    if (!child->start()) {
+        return h;
+    }
+    child->show();
+    return h;
+}
+
+TMDIChild1* TMDIChild1::windowOf(long long h) const {
+    return dynamic_cast<TMDIChild1*>(shell_.children().find(h));
+}
+
+bool TMDIChild1::activateWindow(long long h) {
+    ShellChild* c = shell_.children().find(h);
+    if (!c) {
+        return false;
+    }
+    c->activateChild();
+    return true;
+}
+
+void TMDIChild1::returnTo(long long h, bool popupClosed, bool rerun) {
+    TMDIChild1* w = windowOf(h);
+    if (!w) {
+        return;
+    }
+    w->activateChild();
+    if (popupClosed) {
+        w->run_.popupClosed();
+    }
+    if (rerun) {
+        w->run_.rerunFromChild();
+    }
+}
+
+// ---- AnswerWindow
+
+void TMDIChild1::restorePointer() {
+    setBusy(false);
+    ViewOptions v = book_.view();
+    v.mousePointer = reportSettings_.savedPointer;
+    book_.setView(v);
+}
+
+void TMDIChild1::showResultPanel() {
+    listPanel_->hide();
+    Panel5_->show();
+    Panel1_->hide();
+    ListBox2_->hide();
+    shell_.setCommandChecked("p1", false);
+    view_->setFocus();
+}
+
+void TMDIChild1::hideSavingPanel() { Panel12_->hide(); }
+
+void TMDIChild1::setServerMenuItems(const std::vector<std::string>& items) {
+    QList<QAction*> actions = menu_->actions();
+    for (int i = ownMenuItems_; i < actions.size(); ++i) {
+        menu_->removeAction(actions[i]);
+        actions[i]->deleteLater();
+    }
+    for (const std::string& item : items) {
+        QAction* a = menu_->addAction(q(text::trim(item)));
+        connect(a, &QAction::triggered, this, [this, item] {
+            if (onServerItem) {
+                onServerItem(item);
+            }
+        });
+    }
+}
+
+void TMDIChild1::showQuestionPanel() {
+    if (!run_.questionPanelHidden()) {
+        Panel1_->show();
+        FormResize();
+    }
+}
+
+bool TMDIChild1::questionPanelVisible() const { return !Panel1_->isHidden(); }
+
+std::string TMDIChild1::rememberedAnswer() const { return {}; }
+
+void TMDIChild1::place_cbox(QWidget* control, const std::string& caption) {
+    int x = kFirstInputX;
+    if (!inputs_.empty()) {
+        const QWidget* last = inputs_.back();
+        x = last->x() + last->width() + 30;
+    }
+    control->move(x, kInputTop);
+    control->show();
+    auto* label = new QLabel(q(caption), Panel1_);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    label->setPalette(pal);
+    label->adjustSize();
+    label->move(x + 5, kInputTop - 16);
+    label->show();
+    inputs_.push_back(control);
+    inputLabels_.push_back(label);
+    but_next_->move(x + control->width(), kInputTop + 4);
+    but_next_->show();
+    but_next_->raise();
+    control->setFocus();
+}
+
+void TMDIChild1::showQuestion(const QuestionForm& f) {
+    QWidget* control = nullptr;
+    using C = QuestionForm::Control;
+    switch (f.control) {
+    case C::Choice: {
+        auto* box = new QComboBox(Panel1_);
+        ListBox2_->clear();
+        for (const std::string& item : f.items) {
+            box->addItem(q(item));
+            ListBox2_->addItem(q(item));
+        }
+        box->setMaxVisibleItems(20);
+        box->setFixedSize(charsWidth(this, f.widthChars), 24);
+        box->setCurrentIndex(f.selected);
+        labels_[0]->setText(q(f.caption));
+        ListBox2_->setCurrentRow(0);
+        ListBox2_->setFixedHeight(std::max(f.listHeight, 18));
+        connect(box, QOverload<int>::of(&QComboBox::activated), this,
+                [this, box] { submitInput(box); });
+        control = box;
+        break;
+    }
+    case C::Suggestions: {
+        auto* box = new QComboBox(Panel1_);
+        box->setEditable(true);
+        ComboBox1_->clear();
+        for (const std::string& item : f.items) {
+            box->addItem(q(item));
+            ComboBox1_->addItem(q(item));
+        }
+        box->setFixedSize(std::max(100, charsWidth(this, f.widthChars) / 4), 24);
+        box->setEditText(q(f.text));
+        if (f.maxLength) {
+            box->lineEdit()->setMaxLength(*f.maxLength);
+            ComboBox1_->lineEdit()->setMaxLength(*f.maxLength);
+        }
+        labels_[2]->setText(q(f.caption));
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this,
+                [this, box] { submitInput(box); });
+        control = box;
+        break;
+    }
+    case C::Edit:
+    case C::Number: {
+        auto* edit = new QLineEdit(Panel1_);
+        edit->setText(q(f.text));
+        Edit1_->setText(q(f.text));
+        edit->setEchoMode(f.password ? QLineEdit::Password : QLineEdit::Normal);
+        Edit1_->setEchoMode(edit->echoMode());
+        if (f.maxLength) {
+            edit->setMaxLength(*f.maxLength);
+            Edit1_->setMaxLength(*f.maxLength);
+        }
+        edit->setFixedSize(f.widthChars > 0 ? charsWidth(this, f.widthChars) : f.widthPx, 24);
+        labels_[2]->setText(q(f.caption));
+        connect(edit, &QLineEdit::returnPressed, this, [this, edit] { submitInput(edit); });
+        control = edit;
+        break;
+    }
+    case C::Argument: {
+        auto* box = new QComboBox(Panel1_);
+        box->setProperty("tag", f.multiChoice ? 10 : 0);
+        for (const std::string& item : f.items) {
+            box->addItem(q(item));
+        }
+        box->setCurrentIndex(f.selected);
+        box->setFixedSize(f.widthPx, 24);
+        connect(box, QOverload<int>::of(&QComboBox::activated), this,
+                [this, box] { submitInput(box); });
+        control = box;
+        break;
+    }
+    case C::FreeText: {
+        auto* edit = new QLineEdit(Panel1_);
+        edit->setFixedSize(f.widthPx, 24);
+        connect(edit, &QLineEdit::returnPressed, this, [this, edit] { submitInput(edit); });
+        control = edit;
+        break;
+    }
+    }
+    control->setObjectName(QStringLiteral("question%1").arg(inputs_.size() + 1));
+    if (!questionPanelVisible()) {
+        // Without the panel the form's own controls ask: ListBox2, ComboBox1 or Edit1.
+        control->deleteLater();
+        singleQuestion_->show();
+        const bool list = f.control == C::Choice;
+        const bool combo = f.control == C::Suggestions;
+        labels_[0]->setVisible(list);
+        labels_[2]->setVisible(!list);
+        ListBox2_->setVisible(list);
+        ComboBox1_->setVisible(combo);
+        Edit1_->setVisible(!list && !combo);
+        if (combo) {
+            ComboBox1_->setEditText(q(f.text));
+        }
+        QWidget* focus = list    ? static_cast<QWidget*>(ListBox2_)
+                         : combo ? static_cast<QWidget*>(ComboBox1_)
+                                 : static_cast<QWidget*>(Edit1_);
+        focus->setFocus();
+        return;
+    }
+    inputForms_.push_back(f);
+    place_cbox(control, f.caption);
+}
+
+void TMDIChild1::submitInput(QWidget* input) {
+    auto it = std::find(inputs_.begin(), inputs_.end(), input);
+    if (it == inputs_.end()) {
+        return;
+    }
+    const QuestionForm& f = inputForms_[static_cast<std::size_t>(it - inputs_.begin())];
+    std::string value;
+    if (auto* box = qobject_cast<QComboBox*>(input)) {
+        if (f.control == QuestionForm::Control::Choice) {
+            value = std::to_string(box->currentIndex() + 1);
+        } else {
+            value = s(box->currentText());
+            if (f.control == QuestionForm::Control::Argument) {
+                value = value.substr(0, value.find(' '));
+            }
+        }
+    } else if (auto* edit = qobject_cast<QLineEdit*>(input)) {
+        value = s(edit->text());
+    }
+    // Later questions depend on this answer: the inputs after it go.
+    for (auto k = it + 1; k != inputs_.end(); ++k) {
+        const std::size_t i = static_cast<std::size_t>(k - inputs_.begin());
+        inputLabels_[i]->deleteLater();
+        (*k)->deleteLater();
+    }
+    const std::size_t keep = static_cast<std::size_t>(it - inputs_.begin()) + 1;
+    inputs_.resize(keep);
+    inputLabels_.resize(keep);
+    inputForms_.resize(keep);
+    input->setEnabled(false);
+    but_next_->hide();
+    run_.stepAnswer(value);
+}
+
+void TMDIChild1::clearQuestionControls() {
+    for (QWidget* w : inputs_) {
+        w->deleteLater();
+    }
+    for (QLabel* l : inputLabels_) {
+        l->deleteLater();
+    }
+    inputs_.clear();
+    inputLabels_.clear();
+    inputForms_.clear();
+    but_next_->hide();
+}
+
+void TMDIChild1::showArgumentList() {
+    listPanel_->show();
+    Listbox1_->show();
+    Listbox1_->setFocus();
+}
+
+void TMDIChild1::showValueList(const ValueListForm& f) {
+    labels_[5]->hide();
+    but_next_->hide();
+    ListBox2_->hide();
+    QListWidget* list = f.checkList ? RListBox1_ : Listbox1_;
+    (f.checkList ? Listbox1_ : RListBox1_)->hide();
+    list->clear();
+    const QSignalBlocker block(list);
+    for (std::size_t i = 0; i < f.items.size(); ++i) {
+        auto* item = new QListWidgetItem(q(f.items[i]), list);
+        item->setData(Qt::UserRole, q(f.keys[i]));
+        if (f.checkList) {
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(f.checked[i] ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+    if (f.selected >= 0) {
+        list->setCurrentRow(f.selected);
+    } else if (!f.items.empty()) {
+        list->setCurrentRow(0);
+    }
+    Panel5_->hide();
+    listPanel_->show();
+    list->show();
+    list->setFocus();
+    // Captions are cut to what the list's width holds.
+    const int chars = std::max(1, static_cast<int>(list->width() * 0.125) - 1);
+    auto cut = [chars](const std::string& t) {
+        return t.substr(0, static_cast<std::size_t>(chars));
+    };
+    labels_[1]->setText(q(cut(f.upper)));
+    labels_[3]->setText(q(cut(f.lower)));
+    labels_[1]->setVisible(!f.upper.empty());
+    labels_[3]->show();
+    Button1_->setEnabled(f.confirmEnabled || (f.checkList && !f.items.empty()));
+    if (list->currentRow() >= 0) {
+        list->scrollToItem(list->currentItem());
+    }
+}
+
+void TMDIChild1::chooseListItem(QListWidgetItem* item) {
+    if (!item) {
+        return;
+    }
+    const std::string key = s(item->data(Qt::UserRole).toString());
+    sharedRunState().currentValue = key;
+    listPanel_->hide();
+    Panel5_->show();
+    run_.stepAnswer(key);
+}
+
+void TMDIChild1::confirmCheckList() {
+    std::string keys;
+    for (int i = 0; i < RListBox1_->count(); ++i) {
+        QListWidgetItem* item = RListBox1_->item(i);
+        if (item->checkState() == Qt::Checked) {
+            keys += (keys.empty() ? "" : "|") + s(item->data(Qt::UserRole).toString());
+        }
+    }
+    if (keys.empty()) {
+        return;
+    }
+    sharedRunState().currentValue = keys;
+    listPanel_->hide();
+    Panel5_->show();
+    run_.stepAnswer(keys);
+}
+
+void TMDIChild1::finishResult(const ResultFinish& f) {
+    if (f.recalcNotice) {
+        shell_.showProgressNotice(w("Идёт пеpесчет данных ..."), kTeal);
+    }
+    if (!f.statusMessage.empty()) {
+        shell_.showProgressNotice(f.statusMessage, kMaroon);
+    }
+    setCaption(reportSettings_.caption);
+    setPanel2Visible(reportSettings_.saveButton);
+    // Each result brings its own ";POPUP=" items; those of the last one go.
+    setServerMenuItems(reportSettings_.popupItems);
+    const double seconds = waiting_.isValid() ? waiting_.elapsed() / 1000.0 : 0.0;
+    shell_.setTimeLabels(s(QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss"))),
+                         s(QString::number(seconds, 'f', 1)));
+    shell_.updateMenuItems();
+    FormResize();
+    view_->viewport()->update();
+}
+
+void TMDIChild1::setPanel2Visible(bool on) {
+    Panel2_->setVisible(on);
+    BitBtn3_->setVisible(on);
+}
+
+void TMDIChild1::FormResize() {
+    // The step buttons keep to the question panel's right edge; the argument bar and the
+    // totals line lay themselves out here once they exist.
+    const int right = std::max(Panel1_->width(), 120);
+    nextButton_->move(right - 40, kInputTop);
+    backButton_->move(right - 76, kInputTop);
+}
+
+Workbook* TMDIChild1::ownerBook() {
+    TMDIChild1* owner = windowOf(ownerHandle_);
+    return owner ? &owner->book_ : nullptr;
+}
+
+bool TMDIChild1::ownerSaves() const {
+    TMDIChild1* owner = windowOf(ownerHandle_);
+    return owner && !owner->reportSettings_.saveInstruction.empty();
+}
+
+// ---- events
+
+void TMDIChild1::closeEvent(QCloseEvent* event) {
+    if (!run_.close()) {
+        event->ignore();
+        return;
+    }
+    files_.closeAll();
+    event->accept();
+}
+
+void TMDIChild1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (activationHooked_) {
+        return;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+        activationHooked_ = true;
+        // The hidden state block follows the window: written on leaving, read on coming back.
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates before, Qt::WindowStates now) {
+                    if (!(before & Qt::WindowActive) && (now & Qt::WindowActive)) {
+                        run_.activate();
+                    } else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive)) {
+                        run_.deactivate();
+                    }
+                });
+    }
+}
+
+void TMDIChild1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+} // namespace fc

@@ -1,0 +1,274 @@
+#include "../../shell/FakeChildren.h"
+
+#include "components/model/Sheet.h"
+#include "components/platform/FileBytes.h"
+#include "components/platform/Prompter.h"
+#include "components/text/CodePage.h"
+#include "components/text/Cp1251.h"
+#include "components/ui/SheetView.h"
+#include "exchange/StandInServer.h"
+#include "results/ui/TMDIChild1.h"
+#include "shell/AppSettings.h"
+#include "shell/ui/TMainForm.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace fc {
+namespace {
+
+std::string u8(std::string_view cp1251) { return cp1251::toUtf8(cp1251); }
+
+class ErrorDesigner : public QWidget, public test::FakeDesigner {
+public:
+    explicit ErrorDesigner(test::Log& log) : FakeDesigner(log, "MDIChild_1") {}
+    void showErrorAt(int line, int position) override { errors.emplace_back(line, position); }
+    std::vector<std::pair<int, int>> errors;
+};
+
+// Saves a picture of the window where the variable says, for looking at.
+void keepPicture(TMDIChild1* w, const char* variable) {
+    if (const char* file = std::getenv(variable)) {
+        w->parentWidget()->showNormal();
+        w->parentWidget()->resize(760, 300);
+        QTest::qWait(20);
+        w->grab().save(QString::fromLocal8Bit(file));
+    }
+}
+
+// The main window with report windows over an exchange directory that the stand-in server
+// answers from the demo answers.
+struct ReportWindow : ::testing::Test {
+    QTemporaryDir tmp;
+    AppSettings settings;
+    std::unique_ptr<TMainForm> form;
+    ScriptedPrompter prompter;
+    std::unique_ptr<StandInServer> server;
+
+    void SetUp() override {
+        QDir root(tmp.path());
+        root.mkpath("x");
+        root.mkpath("data");
+        root.mkpath("start");
+        for (const QString& f : QDir(FC_SOURCE_DIR "/demo/server").entryList(QDir::Files)) {
+            QFile::copy(FC_SOURCE_DIR "/demo/server/" + f, tmp.path() + "/data/" + f);
+        }
+        settings.startDir = path("start");
+        settings.serverDir = path("x");
+        settings.currentFileName = path("start") + "/Noname";
+        settings.setUserName("demo");
+        settings.setPassword("pw");
+        form = std::make_unique<TMainForm>(settings);
+        form->setPrompter(&prompter);
+        form->setReportFactory([this](ShellHost& host, long long designer) -> QWidget* {
+            auto* w = new TMDIChild1(host, designer, &prompter);
+            host.children().add(w);
+            if (!w->start()) {
+                w->deleteLater();
+                return nullptr;
+            }
+            return w;
+        });
+        form->resize(1000, 700);
+        form->show();
+        server = std::make_unique<StandInServer>(path("x"), path("data"));
+    }
+    std::string path(const char* name) const { return tmp.path().toStdString() + "/" + name; }
+
+    TMDIChild1* report() const {
+        QMdiSubWindow* sub = form->mdiArea()->activeSubWindow();
+        if (!sub) {
+            QList<QMdiSubWindow*> all = form->mdiArea()->subWindowList();
+            sub = all.isEmpty() ? nullptr : all.back();
+        }
+        return sub ? qobject_cast<TMDIChild1*>(sub->widget()) : nullptr;
+    }
+    // One round trip: the server answers what is waiting, the window reads it.
+    void serve(TMDIChild1* w) {
+        ASSERT_GE(server->pollOnce(), 1);
+        w->pollAnswer();
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(ReportWindow, TableResultFillsTheSheet) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(u8(form->statusText(1)).rfind("Ожидание ответа от сеpвеpа...", 0), 0u);
+    serve(w);
+    const Sheet& s = w->workbook().sheet(1);
+    EXPECT_EQ(u8(s.text(9, 2)), "ИТОГО:");
+    EXPECT_DOUBLE_EQ(s.number(9, 4), 2975.75);
+    EXPECT_EQ(s.formula(5, 3), "=SUM(C3:C4)");
+    EXPECT_EQ(s.text(3, 255), "{2}K01|");
+    EXPECT_EQ(u8(form->statusText(1)).find("..."), std::string::npos);
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel5")->isHidden());
+    EXPECT_TRUE(w->findChild<QFrame*>("Panel1")->isHidden());
+    EXPECT_EQ(w->windowTitle(),
+              QString::fromUtf8("Продажи: ") + QString::fromStdString(path("start")) + "/Noname");
+    EXPECT_EQ(prompter.transcript(), "");
+    EXPECT_TRUE(w->findChild<QFrame*>("Panel2")->isHidden()); // no save instruction
+    ASSERT_EQ(w->sheetMenu()->actions().size(), 1);
+    EXPECT_EQ(w->sheetMenu()->actions().at(0)->text(), QString::fromUtf8("Карточка клиента"));
+
+    // Pop-up menu items from the server follow the window's own.
+    w->run().setRequestName("pop12345");
+    w->answerArrived(codepage::toDos(fc::w("Карточка\r\nB\r\n")));
+    ASSERT_EQ(w->sheetMenu()->actions().size(), 2);
+    EXPECT_EQ(w->sheetMenu()->actions().at(0)->text(), QString::fromUtf8("Карточка"));
+
+    // The picture of the window with its result, for looking at.
+    w->parentWidget()->showNormal();
+    w->parentWidget()->resize(760, 330);
+    QTest::qWait(20);
+    const QPixmap shot = w->grab();
+    EXPECT_FALSE(shot.isNull());
+    shot.save(QString::fromStdString(path("report-window.png")));
+    if (const char* keep = std::getenv("FC_REPORT_SHOT")) {
+        shot.save(QString::fromLocal8Bit(keep));
+    }
+}
+
+TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
+    form->runReport("R CARD", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel1")->isHidden());
+    auto* choice = w->findChild<QComboBox*>("question1");
+    ASSERT_NE(choice, nullptr);
+    ASSERT_EQ(choice->count(), 3);
+    EXPECT_EQ(choice->itemText(0), QString::fromUtf8("Март"));
+    EXPECT_EQ(choice->currentIndex(), 0);
+    EXPECT_EQ(w->findChild<QLabel*>("Label1")->text(), QString::fromUtf8("Выберите месяц"));
+    choice->setCurrentIndex(2);
+    emit choice->activated(2);
+
+    serve(w);
+    keepPicture(w, "FC_QUESTION_SHOT");
+    auto* name = w->findChild<QComboBox*>("question2");
+    ASSERT_NE(name, nullptr);
+    EXPECT_TRUE(name->isEditable());
+    EXPECT_EQ(name->currentText(), QString::fromUtf8("Иванов"));
+    name->setEditText(QString::fromUtf8("Петров"));
+    QTest::keyClick(name->lineEdit(), Qt::Key_Return);
+
+    serve(w);
+    const Sheet& s = w->workbook().sheet(1);
+    EXPECT_EQ(u8(s.text(4, 2)), "Остаток на конец");
+    EXPECT_DOUBLE_EQ(s.number(4, 3), 1250);
+    EXPECT_TRUE(w->findChild<QFrame*>("Panel1")->isHidden());
+    EXPECT_EQ(prompter.transcript(), "");
+}
+
+TEST_F(ReportWindow, AValueListIsChosenFrom) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "DEBTS\r\n"));
+    form->runReport("R DEBTS", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w); // the argument question: its values are asked for
+    serve(w); // the value list
+    auto* list = w->findChild<QListWidget*>("Listbox1");
+    ASSERT_FALSE(list->isHidden());
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(2)->text(), QString::fromUtf8(" 03 ТОВ \"ЛЮТИК\""));
+    EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(), QString::fromUtf8(" Клиенты"));
+    EXPECT_TRUE(w->findChild<QPushButton*>("Button1")->isEnabled());
+    keepPicture(w, "FC_LIST_SHOT");
+    list->setCurrentRow(1);
+    emit list->itemActivated(list->item(1));
+
+    serve(w);
+    const Sheet& s = w->workbook().sheet(1);
+    EXPECT_EQ(u8(s.text(4, 2)), "Итого:");
+    EXPECT_DOUBLE_EQ(s.number(4, 3), 420.5);
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel5")->isHidden());
+}
+
+TEST_F(ReportWindow, AnErrorLineGoesToTheDesignerAndTheWindowCloses) {
+    test::Log log;
+    auto* designer = new ErrorDesigner(log);
+    form->addChild(designer);
+    const long long handle = form->children().handleOf(designer);
+    ASSERT_TRUE(files::writeAtomic(path("data") + "/BAD.out",
+                                   codepage::toDos(fc::w("E-Неизвестное слово:12:5\r\n"))));
+    form->runReport("R BAD", handle);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    QPointer<TMDIChild1> alive(w);
+    serve(w);
+    EXPECT_EQ(prompter.transcript(), "Ошибка:|E-Неизвестное слово:12:5\n");
+    EXPECT_EQ(designer->errors, (std::vector<std::pair<int, int>>{{12, 5}}));
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(alive.isNull());
+}
+
+TEST_F(ReportWindow, EscapeClosesAndLaterAnswersStayInTheDirectory) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    QPointer<TMDIChild1> alive(w);
+    const std::string name = w->run().requestName();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    w->activateChild();
+    w->sheetView()->setFocus();
+    QTest::keyClick(w->sheetView(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(alive.isNull());
+    server->pollOnce();
+    EXPECT_TRUE(files::exists(path("x") + "/" + name + ".out"));
+}
+
+TEST_F(ReportWindow, ASizedReportOpensAsAStayOnTopPopup) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    w->run().run_form("CARD ;size=300:200;center:center");
+    const long long h = w->run().popupHandle();
+    auto* popup = dynamic_cast<TMDIChild1*>(form->children().find(h));
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isWindow());
+    EXPECT_TRUE(popup->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(popup->parentWidget(), w);
+    EXPECT_EQ(form->mdiArea()->subWindowList().size(), 1);
+    serve(popup);
+    EXPECT_FALSE(popup->findChild<QFrame*>("Panel1")->isHidden()); // its first question
+    QPointer<TMDIChild1> alive(popup);
+    popup->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(alive.isNull());
+    EXPECT_EQ(w->run().popupHandle(), 0);
+}
+
+TEST_F(ReportWindow, OfflineAnswerComesFromTheCacheFolder) {
+    QDir(QString::fromStdString(path("start"))).mkpath("CACHE");
+    QFile::copy(QString::fromStdString(path("data") + "/card.out"),
+                QString::fromStdString(path("start") + "/CACHE/card.out"));
+    settings.commandLineParam = "@card.out";
+    form->runReport("R card.out", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    QTest::qWait(300);
+    EXPECT_EQ(u8(w->workbook().sheet(1).text(2, 2)), "Остаток на начало");
+    EXPECT_EQ(server->pollOnce(), 0); // nothing was sent
+}
+
+} // namespace
+} // namespace fc

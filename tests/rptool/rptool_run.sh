@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# rptool run against rptool serve on the demo answers: a table result printed and saved in
+# each output type, a turbo result with subtotals, a question flow answered and unanswered, a
+# value list, side requests by kind, a server error and a time-out.
+set -u
+rptool=$1
+demo=$2
+work=$(mktemp -d)
+trap 'kill "$server" 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/x" "$work/data" "$work/start" "$work/silent"
+cp "$demo"/server/* "$work/data/"
+"$rptool" serve "$work/x" --data "$work/data" --timeout 60 2> "$work/serve.log" &
+server=$!
+fail() { echo "FAIL: $*"; cat "$work/out.txt" 2>/dev/null; cat "$work/serve.log"; exit 1; }
+cd "$work/start"
+"$rptool" connect --server "$work/x" --user demo --password pw 2> "$work/out.txt" || fail "connect"
+
+"$rptool" run SALES > "$work/out.txt" || fail "SALES exit $?"
+grep -q 'ИТОГО: | 23 | 2975.75' "$work/out.txt" || fail "SALES totals"
+"$rptool" run SALES --out s.json > /dev/null || fail "json"
+grep -q '"format": "table"' s.json && grep -q '"workbook"' s.json && grep -q '{2}K01|' s.json \
+    || fail "json document"
+"$rptool" run SALES --out s.vts > /dev/null && "$rptool" dump s.vts > dump.json || fail "vts"
+grep -q 'ФОП Петренко' dump.json || fail "vts content"
+"$rptool" run SALES --out s.xls > /dev/null && [ -s s.xls ] || fail "xls"
+"$rptool" run SALES --out s.txt 2> /dev/null; [ $? -eq 1 ] || fail "unknown output type accepted"
+
+"$rptool" run "$demo/templates/balance-turbo.rpt" > "$work/out.txt" || fail "turbo exit $?"
+grep -q 'Всего |  | 9 700.00 | 4 800.00' "$work/out.txt" || fail "turbo subtotals"
+grep -q 'G balance-turbo (template of 1153 bytes)' "$work/serve.log" || fail "template not sent as G"
+
+"$rptool" run CARD > "$work/out.txt"; [ $? -eq 3 ] || fail "unanswered question exit"
+grep -q 'question Q-M: Выберите месяц' "$work/out.txt" && grep -q '1. Март' "$work/out.txt" \
+    || fail "question printed"
+"$rptool" run CARD --answer Январь --answer Петров > "$work/out.txt" || fail "CARD exit $?"
+grep -q 'Остаток на конец | 1250.00' "$work/out.txt" || fail "CARD result"
+grep -q 'R CARD ·3·Петров·' "$work/serve.log" || fail "answers not sent in order"
+
+echo DEBTS > POSLED.LST
+"$rptool" run DEBTS > "$work/out.txt"; [ $? -eq 3 ] || fail "value list exit"
+grep -q '03 ТОВ "ЛЮТИК"' "$work/out.txt" || fail "value list"
+"$rptool" run DEBTS --answer 02 > "$work/out.txt" || fail "DEBTS exit $?"
+grep -q 'Итого: | 420.50' "$work/out.txt" || fail "DEBTS result"
+
+"$rptool" run --as pop CARD > "$work/out.txt" && grep -q 'Акт сверки' "$work/out.txt" || fail "pop"
+"$rptool" run --as save W SAVE > "$work/out.txt" && grep -qx 'OK' "$work/out.txt" || fail "save"
+"$rptool" run --as auto --stamp 'stamp 1' SALES > "$work/out.txt" || fail "auto same"
+grep -qx 'stamp 1' "$work/out.txt" || fail "unchanged stamp re-ran"
+"$rptool" run --as auto --stamp 'stamp 0' SALES > "$work/out.txt" || fail "auto changed"
+grep -q 'ИТОГО:' "$work/out.txt" || fail "changed stamp did not re-run"
+
+"$rptool" run NOPE > /dev/null 2> err.txt; [ $? -eq 1 ] || fail "error exit"
+grep -q 'E-Отчет NOPE на сервере не найден' err.txt || fail "error not printed"
+"$rptool" run --server "$work/silent" --timeout 1 SALES > /dev/null 2> err.txt; [ $? -eq 2 ] \
+    || fail "time-out exit"
+grep -q 'no answer within 1 s' err.txt || fail "time-out message"
+"$rptool" run --start "$work/nowhere" SALES 2> /dev/null; [ $? -eq 1 ] || fail "no settings accepted"
+"$rptool" run 2> /dev/null; [ $? -eq 2 ] || fail "usage"
+echo "1 passed, 0 failed"
