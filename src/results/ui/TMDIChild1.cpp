@@ -225,6 +225,11 @@ void TMDIChild1::buildWidgets() {
         if (item->text().startsWith(QLatin1Char(' ')) && item->checkState() != Qt::Unchecked) {
             item->setCheckState(Qt::Unchecked);
         }
+        bool ticked = false;
+        for (int i = 0; i < RListBox1_->count() && !ticked; ++i) {
+            ticked = RListBox1_->item(i)->checkState() == Qt::Checked;
+        }
+        Button1_->setEnabled(ticked);
     });
     connect(Button1_, &QPushButton::clicked, this, [this] {
         if (!RListBox1_->isHidden()) {
@@ -753,7 +758,7 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
     labels_[3]->setText(q(cut(f.lower)));
     labels_[1]->setVisible(!f.upper.empty());
     labels_[3]->show();
-    Button1_->setEnabled(f.confirmEnabled || (f.checkList && !f.items.empty()));
+    Button1_->setEnabled(f.confirmEnabled);
     if (list->currentRow() >= 0) {
         list->scrollToItem(list->currentItem());
     }

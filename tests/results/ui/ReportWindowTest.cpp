@@ -58,6 +58,7 @@ struct ReportWindow : ::testing::Test {
     std::unique_ptr<StandInServer> server;
 
     void SetUp() override {
+        sharedRunState() = SharedRunState(); // shared by all windows of the process
         QDir root(tmp.path());
         root.mkpath("x");
         root.mkpath("data");
@@ -196,6 +197,29 @@ TEST_F(ReportWindow, AValueListIsChosenFrom) {
     EXPECT_EQ(u8(s.text(4, 2)), "Итого:");
     EXPECT_DOUBLE_EQ(s.number(4, 3), 420.5);
     EXPECT_FALSE(w->findChild<QFrame*>("Panel5")->isHidden());
+}
+
+TEST_F(ReportWindow, SeveralValuesAreTickedInTheCheckList) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "MULTI\r\n"));
+    form->runReport("R MULTI", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    serve(w);
+    auto* list = w->findChild<QListWidget*>("RListBox1");
+    auto* ok = w->findChild<QPushButton*>("Button1");
+    ASSERT_FALSE(list->isHidden());
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_FALSE(ok->isEnabled());             // nothing ticked yet
+    list->item(2)->setCheckState(Qt::Checked); // a heading: cannot be ticked
+    EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
+    list->item(0)->setCheckState(Qt::Checked);
+    list->item(1)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(ok->isEnabled());
+    QTest::mouseClick(ok, Qt::LeftButton);
+    ASSERT_GE(server->pollOnce(), 1);
+    w->pollAnswer();
+    EXPECT_DOUBLE_EQ(w->workbook().sheet(1).number(4, 3), 420.5);
 }
 
 TEST_F(ReportWindow, AnErrorLineGoesToTheDesignerAndTheWindowCloses) {
