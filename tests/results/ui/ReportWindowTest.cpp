@@ -281,6 +281,55 @@ TEST_F(ReportWindow, ASizedReportOpensAsAStayOnTopPopup) {
     EXPECT_EQ(w->run().popupHandle(), 0);
 }
 
+TEST_F(ReportWindow, SaveInstructionShowsTheSavePanel) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    std::string saved;
+    w->onSaveData = [&saved](const std::string& command) { saved = command + "!"; };
+    w->answerArrived(";table\r\n;MAXCOL=3\r\n;SAVE=W SAVE [2,3]\r\n&&\r\n&02x|0000lb\r\n");
+    auto* button = w->findChild<QPushButton*>("BitBtn3");
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel2")->isHidden());
+    EXPECT_EQ(button->text(), QString::fromUtf8("Сохpанить данные"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(saved, "!");
+    EXPECT_FALSE(w->findChild<QLabel*>("Panel12")->isHidden());
+}
+
+TEST_F(ReportWindow, MalformedAnswersLeaveTheWindowUsable) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    QPointer<TMDIChild1> alive(w);
+    const std::string S(1, '\xFA');
+    const std::vector<std::string> bodies = {"",
+                                             "Q-",
+                                             "Q-M" + S,
+                                             "Q-M" + S + S + S + "{99}",
+                                             "Q-S" + S + "im" + S + S + "-5",
+                                             "Q-R" + S + "[*]" + S + "1e308" + S + "40",
+                                             "Q-A" + S,
+                                             "Q-? ",
+                                             std::string(2000, 'Q'),
+                                             ";table\r\n&999|",
+                                             ";table;ext=none.vts",
+                                             "\xFA\r\n\xFA\r\n"};
+    prompter.push(Prompter::Answer::No);
+    for (const char* name : {"UVTSabcd", "pop12345", "auto0001", "resave12", "sidelist"}) {
+        for (const std::string& body : bodies) {
+            w->run().setRequestName(name);
+            w->answerArrived(body);
+        }
+    }
+    for (const std::string& body : bodies) {
+        w->run().setRequestName(w->run().nameBase());
+        w->answerArrived(body);
+    }
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(alive.isNull());
+    w->grab();
+}
+
 TEST_F(ReportWindow, OfflineAnswerComesFromTheCacheFolder) {
     QDir(QString::fromStdString(path("start"))).mkpath("CACHE");
     QFile::copy(QString::fromStdString(path("data") + "/card.out"),
