@@ -861,6 +861,9 @@ void TMDIChild1::showEvent(QShowEvent* event) {
                         run_.deactivate();
                     }
                 });
+        if (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub) {
+            shell_.setTimeLabelsEnabled(true); // activated before it could be told
+        }
     }
 }
 

@@ -141,6 +141,9 @@ TEST_F(ReportWindow, TableResultFillsTheSheet) {
     if (const char* keep = std::getenv("FC_REPORT_SHOT")) {
         shot.save(QString::fromLocal8Bit(keep));
     }
+    if (const char* keep = std::getenv("FC_MAIN_SHOT")) {
+        form->grab().save(QString::fromLocal8Bit(keep));
+    }
 }
 
 TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
