@@ -225,6 +225,21 @@ TEST_F(ReportWindow, SeveralValuesAreTickedInTheCheckList) {
     EXPECT_DOUBLE_EQ(w->workbook().sheet(1).number(4, 3), 420.5);
 }
 
+TEST_F(ReportWindow, ATemplatePathRunsAsItsNameWithTheTemplateAttached) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/T1.rpt", "TEMPLATE TEXT\r\n"));
+    QFile::copy(QString::fromStdString(path("data") + "/SALES.out"),
+                QString::fromStdString(path("data") + "/T1.out"));
+    form->runReport("G " + path("start") + "/T1.rpt", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    const std::string sent =
+        files::readAll(path("x") + "/" + w->run().requestName() + ".in").value_or("");
+    EXPECT_NE(sent.find("G T1\r\nTEMPLATE TEXT\r\n"), std::string::npos) << sent;
+    EXPECT_EQ(w->templatePath(), path("start") + "/T1.rpt");
+    serve(w);
+    EXPECT_EQ(u8(w->workbook().sheet(1).text(9, 2)), "ИТОГО:");
+}
+
 TEST_F(ReportWindow, AnErrorLineGoesToTheDesignerAndTheWindowCloses) {
     test::Log log;
     auto* designer = new ErrorDesigner(log);
