@@ -219,6 +219,12 @@ void TMDIChild1::buildWidgets() {
     listLayout->addWidget(labels_[5]);
     listLayout->addWidget(Button1_, 0, Qt::AlignRight);
     connect(Listbox1_, &QListWidget::itemActivated, this, &TMDIChild1::chooseListItem);
+    // Backspace in a value list takes back the last step, as "<<" does.
+    for (QListWidget* list : {Listbox1_, RListBox1_}) {
+        auto* back = new QShortcut(QKeySequence(Qt::Key_Backspace), list);
+        back->setContext(Qt::WidgetShortcut);
+        connect(back, &QShortcut::activated, this, [this] { run_.stepBack(); });
+    }
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
     connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         // A heading (first character blank) cannot be ticked.
@@ -627,6 +633,8 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
     }
     case C::Argument: {
         auto* box = new QComboBox(Panel1_);
+        // Its values come with the argument's value list; until then a value can be typed.
+        box->setEditable(true);
         box->setProperty("tag", f.multiChoice ? 10 : 0);
         for (const std::string& item : f.items) {
             box->addItem(q(item));
@@ -634,6 +642,8 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
         box->setCurrentIndex(f.selected);
         box->setFixedSize(f.widthPx, 24);
         connect(box, QOverload<int>::of(&QComboBox::activated), this,
+                [this, box] { submitInput(box); });
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this,
                 [this, box] { submitInput(box); });
         control = box;
         break;
@@ -673,7 +683,8 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
 
 void TMDIChild1::submitInput(QWidget* input) {
     auto it = std::find(inputs_.begin(), inputs_.end(), input);
-    if (it == inputs_.end()) {
+    // An answered input is disabled: Enter and the list's own signal never send it twice.
+    if (it == inputs_.end() || !input->isEnabled()) {
         return;
     }
     const QuestionForm& f = inputForms_[static_cast<std::size_t>(it - inputs_.begin())];
