@@ -178,7 +178,7 @@ void TMDIChild1::buildWidgets() {
     for (QPushButton* b : {backButton_, nextButton_}) {
         b->setFixedSize(32, 24);
     }
-    connect(backButton_, &QPushButton::clicked, this, [this] { run_.stepBack(); });
+    connect(backButton_, &QPushButton::clicked, this, [this] { stepBack(); });
     connect(nextButton_, &QPushButton::clicked, this, [this] {
         if (!inputs_.empty()) {
             submitInput(inputs_.back());
@@ -223,7 +223,7 @@ void TMDIChild1::buildWidgets() {
     for (QListWidget* list : {Listbox1_, RListBox1_}) {
         auto* back = new QShortcut(QKeySequence(Qt::Key_Backspace), list);
         back->setContext(Qt::WidgetShortcut);
-        connect(back, &QShortcut::activated, this, [this] { run_.stepBack(); });
+        connect(back, &QShortcut::activated, this, [this] { stepBack(); });
     }
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
     connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
@@ -714,6 +714,30 @@ void TMDIChild1::submitInput(QWidget* input) {
     input->setEnabled(false);
     but_next_->hide();
     run_.stepAnswer(value);
+}
+
+void TMDIChild1::stepBack() {
+    const std::string before = run_.stepContext();
+    run_.stepBack();
+    if (run_.stepContext() == before) {
+        return; // nothing was answered yet
+    }
+    // The open question and the answer taken back go; the server asks that one again.
+    std::size_t keep = inputs_.size();
+    if (keep > 0 && inputs_[keep - 1]->isEnabled()) {
+        --keep;
+    }
+    if (keep > 0) {
+        --keep;
+    }
+    for (std::size_t i = keep; i < inputs_.size(); ++i) {
+        inputs_[i]->deleteLater();
+        inputLabels_[i]->deleteLater();
+    }
+    inputs_.resize(keep);
+    inputLabels_.resize(keep);
+    inputForms_.resize(keep);
+    but_next_->hide();
 }
 
 void TMDIChild1::clearQuestionControls() {

@@ -167,6 +167,19 @@ TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
     ASSERT_NE(name, nullptr);
     EXPECT_TRUE(name->isEditable());
     EXPECT_EQ(name->currentText(), QString::fromUtf8("Иванов"));
+    // "<<" takes the month back: the choice is asked again in the first place.
+    QTest::mouseClick(w->findChild<QPushButton*>("stepBack"), Qt::LeftButton);
+    serve(w);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    choice = w->findChild<QComboBox*>("question1");
+    ASSERT_NE(choice, nullptr);
+    EXPECT_TRUE(choice->isEnabled());
+    EXPECT_EQ(w->findChild<QComboBox*>("question2"), nullptr);
+    choice->setCurrentIndex(2);
+    emit choice->activated(2);
+    serve(w);
+    name = w->findChild<QComboBox*>("question2");
+    ASSERT_NE(name, nullptr);
     name->setEditText(QString::fromUtf8("Петров"));
     QTest::keyClick(name->lineEdit(), Qt::Key_Return);
 
