@@ -138,7 +138,9 @@ void AnswerReader::templateDownload(const std::string& status) {
             files::remove(local);
         }
     }
-    run_.setContext(savedContext_);
+    if (!savedContext_.empty()) {
+        run_.setContext(savedContext_);
+    }
     run_.newNameBase();
     run_.setRequestName(run_.nameBase());
     run_.ReRun();
