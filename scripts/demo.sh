@@ -35,6 +35,9 @@ show "question flow: \"Q-M\" answered, then \"Q-S\" with suggestions" CARD --ans
 echo DEBTS > POSLED.LST
 show "value list of an argument question" DEBTS
 show "value list: a value chosen" DEBTS --answer 02
+echo MULTI >> POSLED.LST
+show "check list of a \"Q-?\" question" MULTI
+show "check list: two values ticked" MULTI --answer "01|02"
 show "save with \"OK\"" --as save W SAVE
 show "pop-up menu items from the server" --as pop CARD
 show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stamp "stamp 1" SALES

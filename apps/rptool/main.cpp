@@ -27,8 +27,9 @@ const Command kCommands[] = {
     {"convert", "IN OUT [--format table|ext|turbo|vts]  a template or workbook into another layout",
      convert},
     {"run",
-     "[--start DIR] [--timeout S] [--answer VALUE ...] [--as save|resave|pop|auto] REQUEST "
-     "[--out FILE]  run a report through the exchange directory (a .rpt path or NAME ARGS)",
+     "[--start DIR] [--server DIR] [--timeout S] [--answer VALUE ...] [--as "
+     "save|resave|pop|auto [--stamp TEXT]] REQUEST [--out FILE]  run a report through the "
+     "exchange directory (a .rpt path or NAME ARGS)",
      run},
     {"read-answer",
      "FILE.out [--start DIR] [--template PATH] [--dump] [--offline]  read an answer "

@@ -48,8 +48,14 @@ std::string fixedPoint(const std::string& text, int decimals) {
     if (!v) {
         return text;
     }
-    char out[64];
-    std::snprintf(out, sizeof out, "%30.*f", std::clamp(decimals, 0, 15), *v);
+    const int places = std::clamp(decimals, 0, 15);
+    const int n = std::snprintf(nullptr, 0, "%30.*f", places, *v);
+    if (n <= 0) {
+        return text;
+    }
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(out.data(), out.size(), "%30.*f", places, *v);
+    out.resize(static_cast<std::size_t>(n));
     return text::trim(out);
 }
 
@@ -132,7 +138,9 @@ void AnswerReader::templateDownload(const std::string& status) {
             files::remove(local);
         }
     }
-    run_.setContext(savedContext_);
+    if (!savedContext_.empty()) {
+        run_.setContext(savedContext_);
+    }
     run_.newNameBase();
     run_.setRequestName(run_.nameBase());
     run_.ReRun();

@@ -178,7 +178,7 @@ void TMDIChild1::buildWidgets() {
     for (QPushButton* b : {backButton_, nextButton_}) {
         b->setFixedSize(32, 24);
     }
-    connect(backButton_, &QPushButton::clicked, this, [this] { run_.stepBack(); });
+    connect(backButton_, &QPushButton::clicked, this, [this] { stepBack(); });
     connect(nextButton_, &QPushButton::clicked, this, [this] {
         if (!inputs_.empty()) {
             submitInput(inputs_.back());
@@ -219,12 +219,23 @@ void TMDIChild1::buildWidgets() {
     listLayout->addWidget(labels_[5]);
     listLayout->addWidget(Button1_, 0, Qt::AlignRight);
     connect(Listbox1_, &QListWidget::itemActivated, this, &TMDIChild1::chooseListItem);
+    // Backspace in a value list takes back the last step, as "<<" does.
+    for (QListWidget* list : {Listbox1_, RListBox1_}) {
+        auto* back = new QShortcut(QKeySequence(Qt::Key_Backspace), list);
+        back->setContext(Qt::WidgetShortcut);
+        connect(back, &QShortcut::activated, this, [this] { stepBack(); });
+    }
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
     connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         // A heading (first character blank) cannot be ticked.
         if (item->text().startsWith(QLatin1Char(' ')) && item->checkState() != Qt::Unchecked) {
             item->setCheckState(Qt::Unchecked);
         }
+        bool ticked = false;
+        for (int i = 0; i < RListBox1_->count() && !ticked; ++i) {
+            ticked = RListBox1_->item(i)->checkState() == Qt::Checked;
+        }
+        Button1_->setEnabled(ticked);
     });
     connect(Button1_, &QPushButton::clicked, this, [this] {
         if (!RListBox1_->isHidden()) {
@@ -622,6 +633,8 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
     }
     case C::Argument: {
         auto* box = new QComboBox(Panel1_);
+        // Its values come with the argument's value list; until then a value can be typed.
+        box->setEditable(true);
         box->setProperty("tag", f.multiChoice ? 10 : 0);
         for (const std::string& item : f.items) {
             box->addItem(q(item));
@@ -629,6 +642,8 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
         box->setCurrentIndex(f.selected);
         box->setFixedSize(f.widthPx, 24);
         connect(box, QOverload<int>::of(&QComboBox::activated), this,
+                [this, box] { submitInput(box); });
+        connect(box->lineEdit(), &QLineEdit::returnPressed, this,
                 [this, box] { submitInput(box); });
         control = box;
         break;
@@ -668,7 +683,8 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
 
 void TMDIChild1::submitInput(QWidget* input) {
     auto it = std::find(inputs_.begin(), inputs_.end(), input);
-    if (it == inputs_.end()) {
+    // An answered input is disabled: Enter and the list's own signal never send it twice.
+    if (it == inputs_.end() || !input->isEnabled()) {
         return;
     }
     const QuestionForm& f = inputForms_[static_cast<std::size_t>(it - inputs_.begin())];
@@ -698,6 +714,30 @@ void TMDIChild1::submitInput(QWidget* input) {
     input->setEnabled(false);
     but_next_->hide();
     run_.stepAnswer(value);
+}
+
+void TMDIChild1::stepBack() {
+    const std::string before = run_.stepContext();
+    run_.stepBack();
+    if (run_.stepContext() == before) {
+        return; // nothing was answered yet
+    }
+    // The open question and the answer taken back go; the server asks that one again.
+    std::size_t keep = inputs_.size();
+    if (keep > 0 && inputs_[keep - 1]->isEnabled()) {
+        --keep;
+    }
+    if (keep > 0) {
+        --keep;
+    }
+    for (std::size_t i = keep; i < inputs_.size(); ++i) {
+        inputs_[i]->deleteLater();
+        inputLabels_[i]->deleteLater();
+    }
+    inputs_.resize(keep);
+    inputLabels_.resize(keep);
+    inputForms_.resize(keep);
+    but_next_->hide();
 }
 
 void TMDIChild1::clearQuestionControls() {
@@ -753,7 +793,7 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
     labels_[3]->setText(q(cut(f.lower)));
     labels_[1]->setVisible(!f.upper.empty());
     labels_[3]->show();
-    Button1_->setEnabled(f.confirmEnabled || (f.checkList && !f.items.empty()));
+    Button1_->setEnabled(f.confirmEnabled);
     if (list->currentRow() >= 0) {
         list->scrollToItem(list->currentItem());
     }
@@ -856,6 +896,9 @@ void TMDIChild1::showEvent(QShowEvent* event) {
                         run_.deactivate();
                     }
                 });
+        if (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub) {
+            shell_.setTimeLabelsEnabled(true); // activated before it could be told
+        }
     }
 }
 

@@ -139,6 +139,8 @@ private:
     void chooseListItem(QListWidgetItem* item);
     void confirmCheckList();
     void clearQuestionControls();
+    // "<<": takes back the last answer and its input.
+    void stepBack();
     void FormResize();
     void setPanel2Visible(bool on);
     QWidget* subWindowOrSelf();

@@ -25,6 +25,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -391,6 +392,17 @@ void TMainForm::runReport(const std::string& request, long long designerHandle) 
         return;
     }
     settings_.nextReport = request;
+    // "G " + a template path: the template's own name is the report, and its directory is
+    // where the run finds the template to send.
+    if (request.rfind("G ", 0) == 0) {
+        const std::string path = request.substr(2);
+        const QFileInfo info(cp1251::toQString(path));
+        if (path.find_first_of("/\\") != std::string::npos ||
+            info.suffix().compare(QLatin1String("rpt"), Qt::CaseInsensitive) == 0) {
+            settings_.currentFileName = path;
+            settings_.nextReport = "G " + cp1251::fromQString(info.completeBaseName());
+        }
+    }
     // Pop-ups (";size=") are opened by the report window that owns them, never here.
     if (QWidget* w = reportFactory_(*this, designerHandle)) {
         addChild(w);

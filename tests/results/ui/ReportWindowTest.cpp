@@ -58,6 +58,7 @@ struct ReportWindow : ::testing::Test {
     std::unique_ptr<StandInServer> server;
 
     void SetUp() override {
+        sharedRunState() = SharedRunState(); // shared by all windows of the process
         QDir root(tmp.path());
         root.mkpath("x");
         root.mkpath("data");
@@ -140,6 +141,9 @@ TEST_F(ReportWindow, TableResultFillsTheSheet) {
     if (const char* keep = std::getenv("FC_REPORT_SHOT")) {
         shot.save(QString::fromLocal8Bit(keep));
     }
+    if (const char* keep = std::getenv("FC_MAIN_SHOT")) {
+        form->grab().save(QString::fromLocal8Bit(keep));
+    }
 }
 
 TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
@@ -163,6 +167,19 @@ TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
     ASSERT_NE(name, nullptr);
     EXPECT_TRUE(name->isEditable());
     EXPECT_EQ(name->currentText(), QString::fromUtf8("Иванов"));
+    // "<<" takes the month back: the choice is asked again in the first place.
+    QTest::mouseClick(w->findChild<QPushButton*>("stepBack"), Qt::LeftButton);
+    serve(w);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    choice = w->findChild<QComboBox*>("question1");
+    ASSERT_NE(choice, nullptr);
+    EXPECT_TRUE(choice->isEnabled());
+    EXPECT_EQ(w->findChild<QComboBox*>("question2"), nullptr);
+    choice->setCurrentIndex(2);
+    emit choice->activated(2);
+    serve(w);
+    name = w->findChild<QComboBox*>("question2");
+    ASSERT_NE(name, nullptr);
     name->setEditText(QString::fromUtf8("Петров"));
     QTest::keyClick(name->lineEdit(), Qt::Key_Return);
 
@@ -196,6 +213,44 @@ TEST_F(ReportWindow, AValueListIsChosenFrom) {
     EXPECT_EQ(u8(s.text(4, 2)), "Итого:");
     EXPECT_DOUBLE_EQ(s.number(4, 3), 420.5);
     EXPECT_FALSE(w->findChild<QFrame*>("Panel5")->isHidden());
+}
+
+TEST_F(ReportWindow, SeveralValuesAreTickedInTheCheckList) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "MULTI\r\n"));
+    form->runReport("R MULTI", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    serve(w);
+    auto* list = w->findChild<QListWidget*>("RListBox1");
+    auto* ok = w->findChild<QPushButton*>("Button1");
+    ASSERT_FALSE(list->isHidden());
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_FALSE(ok->isEnabled());             // nothing ticked yet
+    list->item(2)->setCheckState(Qt::Checked); // a heading: cannot be ticked
+    EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
+    list->item(0)->setCheckState(Qt::Checked);
+    list->item(1)->setCheckState(Qt::Checked);
+    EXPECT_TRUE(ok->isEnabled());
+    QTest::mouseClick(ok, Qt::LeftButton);
+    ASSERT_GE(server->pollOnce(), 1);
+    w->pollAnswer();
+    EXPECT_DOUBLE_EQ(w->workbook().sheet(1).number(4, 3), 420.5);
+}
+
+TEST_F(ReportWindow, ATemplatePathRunsAsItsNameWithTheTemplateAttached) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/T1.rpt", "TEMPLATE TEXT\r\n"));
+    QFile::copy(QString::fromStdString(path("data") + "/SALES.out"),
+                QString::fromStdString(path("data") + "/T1.out"));
+    form->runReport("G " + path("start") + "/T1.rpt", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    const std::string sent =
+        files::readAll(path("x") + "/" + w->run().requestName() + ".in").value_or("");
+    EXPECT_NE(sent.find("G T1\r\nTEMPLATE TEXT\r\n"), std::string::npos) << sent;
+    EXPECT_EQ(w->templatePath(), path("start") + "/T1.rpt");
+    serve(w);
+    EXPECT_EQ(u8(w->workbook().sheet(1).text(9, 2)), "ИТОГО:");
 }
 
 TEST_F(ReportWindow, AnErrorLineGoesToTheDesignerAndTheWindowCloses) {
@@ -255,6 +310,55 @@ TEST_F(ReportWindow, ASizedReportOpensAsAStayOnTopPopup) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(w->run().popupHandle(), 0);
+}
+
+TEST_F(ReportWindow, SaveInstructionShowsTheSavePanel) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    std::string saved;
+    w->onSaveData = [&saved](const std::string& command) { saved = command + "!"; };
+    w->answerArrived(";table\r\n;MAXCOL=3\r\n;SAVE=W SAVE [2,3]\r\n&&\r\n&02x|0000lb\r\n");
+    auto* button = w->findChild<QPushButton*>("BitBtn3");
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel2")->isHidden());
+    EXPECT_EQ(button->text(), QString::fromUtf8("Сохpанить данные"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(saved, "!");
+    EXPECT_FALSE(w->findChild<QLabel*>("Panel12")->isHidden());
+}
+
+TEST_F(ReportWindow, MalformedAnswersLeaveTheWindowUsable) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    QPointer<TMDIChild1> alive(w);
+    const std::string S(1, '\xFA');
+    const std::vector<std::string> bodies = {"",
+                                             "Q-",
+                                             "Q-M" + S,
+                                             "Q-M" + S + S + S + "{99}",
+                                             "Q-S" + S + "im" + S + S + "-5",
+                                             "Q-R" + S + "[*]" + S + "1e308" + S + "40",
+                                             "Q-A" + S,
+                                             "Q-? ",
+                                             std::string(2000, 'Q'),
+                                             ";table\r\n&999|",
+                                             ";table;ext=none.vts",
+                                             "\xFA\r\n\xFA\r\n"};
+    prompter.push(Prompter::Answer::No);
+    for (const char* name : {"UVTSabcd", "pop12345", "auto0001", "resave12", "sidelist"}) {
+        for (const std::string& body : bodies) {
+            w->run().setRequestName(name);
+            w->answerArrived(body);
+        }
+    }
+    for (const std::string& body : bodies) {
+        w->run().setRequestName(w->run().nameBase());
+        w->answerArrived(body);
+    }
+    QCoreApplication::processEvents();
+    ASSERT_FALSE(alive.isNull());
+    w->grab();
 }
 
 TEST_F(ReportWindow, OfflineAnswerComesFromTheCacheFolder) {
