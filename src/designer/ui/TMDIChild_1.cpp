@@ -802,17 +802,18 @@ void TMDIChild_1::pasteCells() {
     Sheet& s = book_.sheet();
     const CellRange sel = s.selectionRange(0).normalized();
     const QString text = QApplication::clipboard()->text();
-    const int extra =
-        designercmd::rowsToInsertForPaste(designercmd::clipboardLines(text), sel.rows());
+    const int lines = designercmd::clipboardLines(text);
+    const int extra = designercmd::rowsToInsertForPaste(lines, sel.rows());
+    // The block must fit below the selection, rows inserted included.
+    if (s.maxRow() + extra > kMaxRows || sel.r1 + lines - 1 > kMaxRows) {
+        prompter_.error(designermsg::pasteFailed());
+        return;
+    }
     if (extra > 0) {
         s.insertRows(sel.r1 + sel.rows(), extra);
         s.setMaxRow(s.maxRow() + extra);
     }
-    try {
-        view_->paste();
-    } catch (...) {
-        prompter_.error(designermsg::pasteFailed());
-    }
+    view_->paste();
 }
 
 // ---------------------------------------------------------------- the formula line editor

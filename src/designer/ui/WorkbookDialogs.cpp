@@ -325,6 +325,8 @@ void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
         return;
     }
     const int current = book.currentSheet();
+    const int topRow = book.sheet().topRow();
+    const int leftCol = book.sheet().leftCol();
     QPainter painter(&printer);
     bool first = true;
     for (int n = 1; n <= book.numSheets(); ++n) {
@@ -362,7 +364,7 @@ void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
         }
     }
     book.setCurrentSheet(current);
-    book.sheet().setTopLeft(1, 1);
+    book.sheet().setTopLeft(topRow, leftCol);
 }
 
 } // namespace fc

@@ -548,6 +548,12 @@ TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
     EXPECT_EQ(text(7, 4), "e");
     EXPECT_EQ(text(4, 1), "ENDIF");
 
+    sheet().setSelection(CellRange::cell(kMaxRows - 1, 4));
+    QTest::keyClick(d.view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(prompter.transcript(), "Ошибка:|Чё-то с числовым фоpматом ячейки !?\n"
+                                     "Ошибка:|Ошибка вставки!\n");
+    EXPECT_EQ(sheet().maxRow(), rows + 3) << "a failed paste leaves the sheet as it was";
+
     sheet().setSelection({1, 1, 2, 1});
     QTest::keyClick(d.view(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(sheet().maxRow(), rows + 1) << "cutting from column 1 deletes the rows";
