@@ -5,6 +5,7 @@
 #include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/SheetView.h"
+#include "designer/DesignerCommands.h"
 #include "designer/DesignerSheet.h"
 #include "designer/StatementColour.h"
 #include "designer/TemplateFile.h"
@@ -24,6 +25,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -586,6 +588,24 @@ TEST_F(DesignerWindowTest, TheEditorFollowsTheScale) {
     QApplication::processEvents();
     EXPECT_GT(d.editor()->height(), before);
     EXPECT_EQ(d.editor()->geometry().top(), d.view()->cellRect(3, 2).top());
+}
+
+TEST_F(DesignerWindowTest, PrintingGivesAPageAScreenOfRows) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setMaxRow(120);
+    sheet().setText(120, 2, "last");
+    sheet().setText(3, 9, "right of the form");
+    designercmd::prepareForPrint(d.workbook());
+    EXPECT_EQ(text(3, 9), "");
+    EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 120, 4}));
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("print.pdf"));
+    const int rowsShown = d.view()->viewport()->height() / 17;
+    const int pages = printWorkbookTo(d.workbook(), *d.view(), printer);
+    EXPECT_GE(pages, 120 / std::max(rowsShown, 1));
+    EXPECT_LE(pages, 120 / std::max(rowsShown - 3, 1) + 1);
+    EXPECT_TRUE(QFile::exists(dir.filePath("print.pdf")));
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
