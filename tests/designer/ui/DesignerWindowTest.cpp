@@ -480,6 +480,11 @@ TEST_F(DesignerWindowTest, PrototypeLineAndReferenceLandInTheSheet) {
     EXPECT_EQ(rs.style(6, 1).numberFormat, "[Red]@");
     rs.setSelection(CellRange::cell(7, 1));
     EXPECT_EQ(rs.style(6, 1).numberFormat, "@");
+    if (const char* out = std::getenv("FC_SHOT")) {
+        ref->show();
+        QApplication::processEvents();
+        ref->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("-reference.png"));
+    }
     ref->choose(7);
     EXPECT_EQ(editorText(), QStringLiteral(";colh[<i>]FACT %"));
     delete ref;
