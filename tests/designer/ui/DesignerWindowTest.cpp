@@ -242,6 +242,19 @@ TEST_F(DesignerWindowTest, TypingOnTheSheetOpensTheEditor) {
     EXPECT_EQ(editorText(), QStringLiteral("IF Ax")) << "the statement is not replaced";
 }
 
+TEST_F(DesignerWindowTest, TheEditorUndoesTwoSteps) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(2, 1);
+    key(Qt::Key_End);
+    QTest::keyClicks(d.editor(), QStringLiteral("BCD"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), QStringLiteral("IF ABC"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), QStringLiteral("IF AB"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), QStringLiteral("IF AB")) << "two steps at most";
+}
+
 TEST_F(DesignerWindowTest, FormCellsAndCtrlY) {
     TMDIChild_1& d = open(writeTemplate());
     d.openEditor(3, 2);
