@@ -727,8 +727,9 @@ void TMDIChild_1::onSheetKeyDown(SheetKeyEvent* e) {
         openEditor(a.row, a.col);
         return;
     }
-    if (follow_ && (e->key == kVkUp || e->key == kVkDown || e->key == kVkPageUp ||
-                    e->key == kVkPageDown || e->key == kVkLeft || e->key == kVkRight)) {
+    if (follow_ && !(e->modifiers & Qt::ShiftModifier) &&
+        (e->key == kVkUp || e->key == kVkDown || e->key == kVkPageUp || e->key == kVkPageDown ||
+         e->key == kVkLeft || e->key == kVkRight)) {
         // The view moves the cell first; the editor follows it there.
         QTimer::singleShot(0, this, [this] {
             const CellRef a = book_.sheet().activeCell();

@@ -240,6 +240,17 @@ TEST_F(DesignerWindowTest, TypingOnTheSheetOpensTheEditor) {
     QApplication::processEvents();
     EXPECT_EQ(d.editCol(), 1);
     EXPECT_EQ(editorText(), QStringLiteral("IF Ax")) << "the statement is not replaced";
+
+    d.openEditor(3, 2);
+    key(Qt::Key_Escape);
+    QTest::keyClick(d.view(), Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_FALSE(d.editorOpen()) << "Escape stops following the cursor";
+    d.openEditor(3, 2);
+    d.closeEditor();
+    QTest::keyClick(d.view(), Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(d.editRow(), 4) << "while following, the editor opens where the cursor went";
 }
 
 TEST_F(DesignerWindowTest, TheEditorUndoesTwoSteps) {
