@@ -64,6 +64,7 @@ public:
     // ---- parts, for the owner and for tests
     SheetView* view() const { return view_; }
     FormulaLineEditor* editor() const { return editor_; }
+    DesignerObjects* objects() const { return objects_; }
     const UndoHistory& history() const { return history_; }
     bool editorOpen() const { return editRow_ != 0; }
     int editRow() const { return editRow_; }

@@ -11,7 +11,9 @@
 #include "designer/TemplateFile.h"
 #include "designer/UndoHistory.h"
 #include "designer/ui/DesignerDialogs.h"
+#include "designer/ui/DesignerObjects.h"
 #include "designer/ui/FormulaLineEditor.h"
+#include "designer/ui/ObjectFormatDialog.h"
 #include "designer/ui/ServiceReference.h"
 #include "designer/ui/WorkbookDialogs.h"
 #include "language/PrototypeTable.h"
@@ -635,6 +637,35 @@ TEST_F(DesignerWindowTest, PrintingGivesAPageAScreenOfRows) {
     EXPECT_GE(pages, 120 / std::max(rowsShown, 1));
     EXPECT_LE(pages, 120 / std::max(rowsShown - 3, 1) + 1);
     EXPECT_TRUE(QFile::exists(dir.filePath("print.pdf")));
+}
+
+TEST_F(DesignerWindowTest, F5OnASelectedObjectFormatsTheObject) {
+    TMDIChild_1& d = open(writeTemplate());
+    int objectDialogs = 0;
+    int cellDialogs = 0;
+    d.objects()->runFormatDialog = [&](ObjectFormatDialog&) {
+        ++objectDialogs;
+        return false;
+    };
+    d.runCellFormatDialog = [&](CellFormatDialog&) {
+        ++cellDialogs;
+        return false;
+    };
+    const int id = sheet().createObject(ObjectKind::Rectangle, 2, 2, 3, 3);
+    sheet().selectObject(id);
+    d.workbook().setModified(false);
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(objectDialogs, 1);
+    EXPECT_EQ(cellDialogs, 0);
+    EXPECT_TRUE(d.workbook().modified());
+    sheet().clearObjectSelection();
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(cellDialogs, 1);
+
+    sheet().selectObject(id);
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(sheet().object(id), nullptr) << "Ctrl+D deletes the object";
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
