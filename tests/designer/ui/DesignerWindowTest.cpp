@@ -668,6 +668,24 @@ TEST_F(DesignerWindowTest, F5OnASelectedObjectFormatsTheObject) {
     EXPECT_EQ(sheet().object(id), nullptr) << "Ctrl+D deletes the object";
 }
 
+TEST_F(DesignerWindowTest, WorkbookDesignerAndPageSetupDialogs) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.runWorkbookDesigner = [](WorkbookDesignerDialog& w) {
+        w.nameEdit()->setText(QStringLiteral("Баланс"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(cp1251::toUtf8(sheet().name()), "Баланс");
+    EXPECT_EQ(sheet().maxCol(), 4) << "what the dialog was not asked to change stays";
+
+    sheet().print().leftMargin = 0.4;
+    sheet().print().landscape = true;
+    PageSetupDialog page(sheet());
+    page.apply(sheet());
+    EXPECT_DOUBLE_EQ(sheet().print().leftMargin, 0.4);
+    EXPECT_TRUE(sheet().print().landscape);
+}
+
 // What the user sees; set FC_SHOT to a file name to look at it.
 TEST_F(DesignerWindowTest, Screenshot) {
     TMDIChild_1& d = open(writeTemplate());
