@@ -414,7 +414,7 @@ bool TMDIChild_1::saveTemplate(const QString& path) {
         return false;
     }
     setCaption(win(path) + (turbo ? kExtMark : ""));
-    host_.settings().currentFileName = win(path);
+    host_.settings().currentFileName = win(QDir::toNativeSeparators(path));
     history_.markSaved();
     if (runAfterSaving_) {
         runSaved(path);
@@ -446,11 +446,10 @@ void TMDIChild_1::runSaved(const QString& path) {
     applyNewSheetDefaults();
     setCaption(win(path) + (turboCaption ? kExtMark : ""));
     resetHistory();
-    QString name = path;
-    const QFileInfo info(path);
-    if (!info.suffix().isEmpty()) {
-        name.chop(static_cast<int>(info.suffix().size()) + 1);
-    }
+    // The report window finds the template as the current file name's directory + the
+    // report name + ".rpt", so the request names it without directory and extension.
+    host_.settings().currentFileName = win(QDir::toNativeSeparators(path));
+    const QString name = QFileInfo(path).completeBaseName();
     host_.runReport("G " + win(name), host_.children().handleOf(this));
 }
 

@@ -436,7 +436,9 @@ TEST_F(DesignerWindowTest, SaveAndRunAsksANameForANewTemplate) {
     };
     d.designerKey(Qt::Key_F8, Qt::NoModifier);
     ASSERT_EQ(host.runs.size(), 1u);
-    EXPECT_EQ(host.runs[0], "G " + dir.filePath("run").toStdString() + " linked");
+    EXPECT_EQ(host.runs[0], "G run linked");
+    EXPECT_EQ(host.appSettings.currentFileName, cp1251::fromQString(dir.filePath("run.rpt")))
+        << "the report window finds the template beside the current file name";
     EXPECT_EQ(text(1, 1), "IF A") << "read back after saving";
     d.designerKey(Qt::Key_F8, Qt::NoModifier);
     EXPECT_EQ(host.runs.size(), 2u) << "a named template is saved without asking";
