@@ -172,22 +172,16 @@ void TMDIChild_1::activateChild() {
 }
 
 void TMDIChild_1::refreshSheetProperties() {
+    // A sheet the main window has just added has no column widths of its own yet; every sheet
+    // of the designer has (the defaults or what its file gave).
     for (int n = 1; n <= book_.numSheets(); ++n) {
         Sheet& s = book_.sheet(n);
-        if (std::find(knownSheets_.begin(), knownSheets_.end(), &s) == knownSheets_.end()) {
+        if (!s.colHasOwnWidth(designer::kStatementCol)) {
             designer::applyNewSheetDefaults(s);
         }
     }
-    noteKnownSheets();
     applyNewSheetDefaults();
     view_->viewport()->update();
-}
-
-void TMDIChild_1::noteKnownSheets() {
-    knownSheets_.clear();
-    for (int n = 1; n <= book_.numSheets(); ++n) {
-        knownSheets_.push_back(&book_.sheet(n));
-    }
 }
 
 void TMDIChild_1::viewChanged() {
@@ -283,7 +277,6 @@ void TMDIChild_1::flushHistory() {
 }
 
 void TMDIChild_1::resetHistory() {
-    noteKnownSheets();
     restoring_ = true;
     history_.reset(book_);
     restoring_ = false;
@@ -302,7 +295,6 @@ void TMDIChild_1::undo() {
     restoring_ = true;
     history_.undo(book_);
     restoring_ = false;
-    noteKnownSheets();
     updateUndoItems();
 }
 
@@ -312,7 +304,6 @@ void TMDIChild_1::redo() {
     restoring_ = true;
     history_.redo(book_);
     restoring_ = false;
-    noteKnownSheets();
     updateUndoItems();
 }
 

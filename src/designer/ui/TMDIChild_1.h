@@ -106,8 +106,6 @@ private:
     void cellsChanged(int sheet, const CellRange& range) override;
     void layoutChanged() override;
     void viewChanged() override;
-    // The sheets the window has seen; a sheet it has not gets the new sheet defaults.
-    void noteKnownSheets();
 
     void noteModification();
     void resetHistory();
@@ -184,7 +182,6 @@ private:
     ColsRowsDialog* colsRows_ = nullptr;
     QPointer<PrototypeListDialog> prototypeList_;
     QAction* fixHeightAction_ = nullptr;
-    std::vector<const Sheet*> knownSheets_;
     bool followsActivation_ = false;
 };
 
