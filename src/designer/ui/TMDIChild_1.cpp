@@ -218,7 +218,9 @@ QString TMDIChild_1::templatePath() const {
 // A change not yet taken into the history (it is taken after the current event) counts.
 bool TMDIChild_1::hasUnsavedChanges() const { return history_.changed() || snapshotPending_; }
 
-bool TMDIChild_1::formulaEditorHasFocus() const { return editorOpen() && editor_->hasFocus(); }
+// Whenever the editor is open its text may not be in the cell yet, focus or not (a menu or
+// the main window may hold the focus while the program is being closed).
+bool TMDIChild_1::formulaEditorHasFocus() const { return editorOpen(); }
 
 void TMDIChild_1::commitFormulaEditor() { closeEditor(); }
 
