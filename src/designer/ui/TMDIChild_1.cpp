@@ -871,7 +871,10 @@ void TMDIChild_1::placeEditor() {
     const int lineH = QFontMetrics(font).height() + 4;
     QRect r = cell;
     if (editCol_ == designer::kStatementCol && fl::target(s, editRow_, 1, turbo_).statement) {
-        r.setWidth(std::max(view_->viewport()->width() - cell.left() - 20, 40));
+        // Over column 1 whatever the sheet's scroll: from the row headings across the sheet.
+        const int left = view_->sheetLayout().headerWidth();
+        r.setLeft(left);
+        r.setWidth(std::max(view_->viewport()->width() - left - 20, 40));
     } else {
         const int textW = QFontMetrics(font).horizontalAdvance(editor_->text()) + 12;
         r.setWidth(std::max(cell.width(), textW));

@@ -156,6 +156,7 @@ TEST_F(DesignerWindowTest, EditorOnAStatementRowChecksWhileTyping) {
     EXPECT_EQ(d.editCol(), 1);
     EXPECT_TRUE(d.editor()->isVisible());
     EXPECT_EQ(editorText(), QStringLiteral("IF A"));
+    EXPECT_EQ(d.editor()->x(), d.view()->sheetLayout().headerWidth());
     EXPECT_EQ(d.editor()->width(), d.view()->viewport()->width() - d.editor()->x() - 20);
     EXPECT_EQ(host.status[2], w("Поз.: 5"));
     d.editor()->setText(QString());
