@@ -824,6 +824,9 @@ void TMDIChild_1::openEditor(int row, int col, int caret) {
     editSheet_ = book_.currentSheet();
     editRow_ = t.row;
     editCol_ = t.col;
+    if (t.statement && s.leftCol() > 1 && s.fixedCols() == 0) {
+        s.setTopLeft(s.topRow(), 1); // the statement column comes into view under the editor
+    }
     const QString text = q(fl::cellText(s, t.row, t.col));
     openLength_ = static_cast<int>(text.size());
     if (t.col == designer::kStatementCol) {

@@ -157,6 +157,10 @@ TEST_F(DesignerWindowTest, EditorOnAStatementRowChecksWhileTyping) {
     EXPECT_TRUE(d.editor()->isVisible());
     EXPECT_EQ(editorText(), QStringLiteral("IF A"));
     EXPECT_EQ(d.editor()->x(), d.view()->sheetLayout().headerWidth());
+    d.closeEditor();
+    sheet().setTopLeft(1, 3);
+    d.openEditor(2, 3);
+    EXPECT_EQ(sheet().leftCol(), 1) << "scrolled back to the statement column";
     EXPECT_EQ(d.editor()->width(), d.view()->viewport()->width() - d.editor()->x() - 20);
     EXPECT_EQ(host.status[2], w("Поз.: 5"));
     d.editor()->setText(QString());
