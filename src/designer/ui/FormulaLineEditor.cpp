@@ -42,13 +42,47 @@ FormulaLineEditor::FormulaLineEditor(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(false);
     document()->setDocumentMargin(1);
     highlighter_ = new SpanHighlighter(document());
-    connect(this, &QPlainTextEdit::textChanged, this, [this] { enforceLimit(); });
+    setUndoRedoEnabled(false);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        enforceLimit();
+        noteChange();
+    });
     hide();
 }
 
 void FormulaLineEditor::setText(const QString& text) {
     limit_ = std::max(formulaline::kMaxLength, static_cast<int>(text.size()));
+    quiet_ = true;
     setPlainText(text);
+    quiet_ = false;
+    undo_.clear();
+    last_ = text;
+}
+
+void FormulaLineEditor::noteChange() {
+    const QString now = toPlainText();
+    if (quiet_ || limiting_ || now == last_) {
+        return;
+    }
+    undo_.push_back(last_);
+    if (undo_.size() > 2) {
+        undo_.pop_front();
+    }
+    last_ = now;
+}
+
+bool FormulaLineEditor::undoStep() {
+    if (undo_.empty()) {
+        return false;
+    }
+    const QString back = undo_.back();
+    undo_.pop_back();
+    quiet_ = true;
+    setPlainText(back);
+    quiet_ = false;
+    last_ = back;
+    setCaret(-1);
+    return true;
 }
 
 void FormulaLineEditor::setCaret(int position) {
@@ -101,6 +135,11 @@ bool FormulaLineEditor::event(QEvent* e) {
 
 void FormulaLineEditor::keyPressEvent(QKeyEvent* e) {
     if (keyHandler && keyHandler(e)) {
+        e->accept();
+        return;
+    }
+    if (e->matches(QKeySequence::Undo)) {
+        undoStep();
         e->accept();
         return;
     }

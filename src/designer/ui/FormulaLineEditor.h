@@ -4,6 +4,7 @@
 
 #include <QPlainTextEdit>
 
+#include <deque>
 #include <functional>
 
 class QSyntaxHighlighter;
@@ -46,8 +47,15 @@ private:
     void enforceLimit();
 
     QSyntaxHighlighter* highlighter_ = nullptr;
+    void noteChange();
+    bool undoStep();
+
     bool limiting_ = false;
     int limit_ = 218;
+    // The editor undoes two steps at most.
+    std::deque<QString> undo_;
+    QString last_;
+    bool quiet_ = false;
 };
 
 } // namespace fc

@@ -126,7 +126,15 @@ ServiceReferenceDialog::ServiceReferenceDialog(QWidget* parent) : QDialog(parent
     int row = 1;
     for (const char* d : defs) {
         s.setText(row, 1, w(d));
-        s.editStyle(CellRange::cell(row, 1), [](Style& st) { st.font.bold = true; });
+        s.editStyle({row, 1, row, 2}, [](Style& st) {
+            st.font.bold = true;
+            st.wrap = true;
+            st.valign = VAlign::Top;
+        });
+        s.merge({row, 1, row, 2});
+        if (row == 1) {
+            s.setRowHeight(row, 510); // the first definition takes two lines
+        }
         ++row;
     }
     for (const servicereference::Entry& e : servicereference::entries()) {
@@ -137,8 +145,8 @@ ServiceReferenceDialog::ServiceReferenceDialog(QWidget* parent) : QDialog(parent
     }
     s.setMaxRow(row - 1);
     s.setMaxCol(2);
-    s.setColWidth(1, 46 * 256);
-    s.setColWidth(2, 90 * 256);
+    s.setColWidth(1, 56 * 256);
+    s.setColWidth(2, 84 * 256);
     ViewOptions v = book_.view();
     v.showGridLines = false;
     book_.setView(v);
@@ -154,7 +162,7 @@ ServiceReferenceDialog::ServiceReferenceDialog(QWidget* parent) : QDialog(parent
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    resize(900, 520);
+    resize(1000, 560);
 
     connect(view_, &SheetView::selChange, this, [this] { markSelected(); });
     connect(view_, &SheetView::dblClick, this, [this](int r, int, bool* consumed) {

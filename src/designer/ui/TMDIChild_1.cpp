@@ -172,22 +172,16 @@ void TMDIChild_1::activateChild() {
 }
 
 void TMDIChild_1::refreshSheetProperties() {
+    // A sheet the main window has just added has no column widths of its own yet; every sheet
+    // of the designer has (the defaults or what its file gave).
     for (int n = 1; n <= book_.numSheets(); ++n) {
         Sheet& s = book_.sheet(n);
-        if (std::find(knownSheets_.begin(), knownSheets_.end(), &s) == knownSheets_.end()) {
+        if (!s.colHasOwnWidth(designer::kStatementCol)) {
             designer::applyNewSheetDefaults(s);
         }
     }
-    noteKnownSheets();
     applyNewSheetDefaults();
     view_->viewport()->update();
-}
-
-void TMDIChild_1::noteKnownSheets() {
-    knownSheets_.clear();
-    for (int n = 1; n <= book_.numSheets(); ++n) {
-        knownSheets_.push_back(&book_.sheet(n));
-    }
 }
 
 void TMDIChild_1::viewChanged() {
@@ -224,7 +218,9 @@ QString TMDIChild_1::templatePath() const {
 // A change not yet taken into the history (it is taken after the current event) counts.
 bool TMDIChild_1::hasUnsavedChanges() const { return history_.changed() || snapshotPending_; }
 
-bool TMDIChild_1::formulaEditorHasFocus() const { return editorOpen() && editor_->hasFocus(); }
+// Whenever the editor is open its text may not be in the cell yet, focus or not (a menu or
+// the main window may hold the focus while the program is being closed).
+bool TMDIChild_1::formulaEditorHasFocus() const { return editorOpen(); }
 
 void TMDIChild_1::commitFormulaEditor() { closeEditor(); }
 
@@ -283,7 +279,6 @@ void TMDIChild_1::flushHistory() {
 }
 
 void TMDIChild_1::resetHistory() {
-    noteKnownSheets();
     restoring_ = true;
     history_.reset(book_);
     restoring_ = false;
@@ -302,7 +297,6 @@ void TMDIChild_1::undo() {
     restoring_ = true;
     history_.undo(book_);
     restoring_ = false;
-    noteKnownSheets();
     updateUndoItems();
 }
 
@@ -312,7 +306,6 @@ void TMDIChild_1::redo() {
     restoring_ = true;
     history_.redo(book_);
     restoring_ = false;
-    noteKnownSheets();
     updateUndoItems();
 }
 
@@ -414,7 +407,7 @@ bool TMDIChild_1::saveTemplate(const QString& path) {
         return false;
     }
     setCaption(win(path) + (turbo ? kExtMark : ""));
-    host_.settings().currentFileName = win(path);
+    host_.settings().currentFileName = win(QDir::toNativeSeparators(path));
     history_.markSaved();
     if (runAfterSaving_) {
         runSaved(path);
@@ -446,11 +439,10 @@ void TMDIChild_1::runSaved(const QString& path) {
     applyNewSheetDefaults();
     setCaption(win(path) + (turboCaption ? kExtMark : ""));
     resetHistory();
-    QString name = path;
-    const QFileInfo info(path);
-    if (!info.suffix().isEmpty()) {
-        name.chop(static_cast<int>(info.suffix().size()) + 1);
-    }
+    // The report window finds the template as the current file name's directory + the
+    // report name + ".rpt", so the request names it without directory and extension.
+    host_.settings().currentFileName = win(QDir::toNativeSeparators(path));
+    const QString name = QFileInfo(path).completeBaseName();
     host_.runReport("G " + win(name), host_.children().handleOf(this));
 }
 
@@ -727,8 +719,9 @@ void TMDIChild_1::onSheetKeyDown(SheetKeyEvent* e) {
         openEditor(a.row, a.col);
         return;
     }
-    if (follow_ && (e->key == kVkUp || e->key == kVkDown || e->key == kVkPageUp ||
-                    e->key == kVkPageDown || e->key == kVkLeft || e->key == kVkRight)) {
+    if (follow_ && !(e->modifiers & Qt::ShiftModifier) &&
+        (e->key == kVkUp || e->key == kVkDown || e->key == kVkPageUp || e->key == kVkPageDown ||
+         e->key == kVkLeft || e->key == kVkRight)) {
         // The view moves the cell first; the editor follows it there.
         QTimer::singleShot(0, this, [this] {
             const CellRef a = book_.sheet().activeCell();
@@ -802,17 +795,18 @@ void TMDIChild_1::pasteCells() {
     Sheet& s = book_.sheet();
     const CellRange sel = s.selectionRange(0).normalized();
     const QString text = QApplication::clipboard()->text();
-    const int extra =
-        designercmd::rowsToInsertForPaste(designercmd::clipboardLines(text), sel.rows());
+    const int lines = designercmd::clipboardLines(text);
+    const int extra = designercmd::rowsToInsertForPaste(lines, sel.rows());
+    // The block must fit below the selection, rows inserted included.
+    if (s.maxRow() + extra > kMaxRows || sel.r1 + lines - 1 > kMaxRows) {
+        prompter_.error(designermsg::pasteFailed());
+        return;
+    }
     if (extra > 0) {
         s.insertRows(sel.r1 + sel.rows(), extra);
         s.setMaxRow(s.maxRow() + extra);
     }
-    try {
-        view_->paste();
-    } catch (...) {
-        prompter_.error(designermsg::pasteFailed());
-    }
+    view_->paste();
 }
 
 // ---------------------------------------------------------------- the formula line editor
@@ -830,6 +824,9 @@ void TMDIChild_1::openEditor(int row, int col, int caret) {
     editSheet_ = book_.currentSheet();
     editRow_ = t.row;
     editCol_ = t.col;
+    if (t.statement && s.leftCol() > 1 && s.fixedCols() == 0) {
+        s.setTopLeft(s.topRow(), 1); // the statement column comes into view under the editor
+    }
     const QString text = q(fl::cellText(s, t.row, t.col));
     openLength_ = static_cast<int>(text.size());
     if (t.col == designer::kStatementCol) {
@@ -877,7 +874,10 @@ void TMDIChild_1::placeEditor() {
     const int lineH = QFontMetrics(font).height() + 4;
     QRect r = cell;
     if (editCol_ == designer::kStatementCol && fl::target(s, editRow_, 1, turbo_).statement) {
-        r.setWidth(std::max(view_->viewport()->width() - cell.left() - 20, 40));
+        // Over column 1 whatever the sheet's scroll: from the row headings across the sheet.
+        const int left = view_->sheetLayout().headerWidth();
+        r.setLeft(left);
+        r.setWidth(std::max(view_->viewport()->width() - left - 20, 40));
     } else {
         const int textW = QFontMetrics(font).horizontalAdvance(editor_->text()) + 12;
         r.setWidth(std::max(cell.width(), textW));

@@ -64,6 +64,7 @@ public:
     // ---- parts, for the owner and for tests
     SheetView* view() const { return view_; }
     FormulaLineEditor* editor() const { return editor_; }
+    DesignerObjects* objects() const { return objects_; }
     const UndoHistory& history() const { return history_; }
     bool editorOpen() const { return editRow_ != 0; }
     int editRow() const { return editRow_; }
@@ -105,8 +106,6 @@ private:
     void cellsChanged(int sheet, const CellRange& range) override;
     void layoutChanged() override;
     void viewChanged() override;
-    // The sheets the window has seen; a sheet it has not gets the new sheet defaults.
-    void noteKnownSheets();
 
     void noteModification();
     void resetHistory();
@@ -183,7 +182,6 @@ private:
     ColsRowsDialog* colsRows_ = nullptr;
     QPointer<PrototypeListDialog> prototypeList_;
     QAction* fixHeightAction_ = nullptr;
-    std::vector<const Sheet*> knownSheets_;
     bool followsActivation_ = false;
 };
 

@@ -324,7 +324,14 @@ void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
+    printWorkbookTo(book, view, printer);
+}
+
+int printWorkbookTo(Workbook& book, SheetView& view, QPrinter& printer) {
+    int pages = 0;
     const int current = book.currentSheet();
+    const int topRow = book.sheet().topRow();
+    const int leftCol = book.sheet().leftCol();
     QPainter painter(&printer);
     bool first = true;
     for (int n = 1; n <= book.numSheets(); ++n) {
@@ -338,6 +345,7 @@ void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
                 printer.newPage();
             }
             first = false;
+            ++pages;
             book.sheet().setTopLeft(top, 1);
             QWidget* port = view.viewport();
             const QRect page = painter.viewport();
@@ -362,7 +370,8 @@ void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
         }
     }
     book.setCurrentSheet(current);
-    book.sheet().setTopLeft(1, 1);
+    book.sheet().setTopLeft(topRow, leftCol);
+    return pages;
 }
 
 } // namespace fc

@@ -9,6 +9,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QFontComboBox;
 class QLineEdit;
+class QPrinter;
 class QSpinBox;
 
 namespace fc {
@@ -95,5 +96,7 @@ private:
 bool runPageSetup(Sheet& sheet, QWidget* parent);
 // "Печать": the print dialog, then every sheet's used area drawn page by page.
 void printWorkbook(Workbook& book, SheetView& view, QWidget* parent);
+// The same on a printer already chosen; returns the number of pages.
+int printWorkbookTo(Workbook& book, SheetView& view, QPrinter& printer);
 
 } // namespace fc

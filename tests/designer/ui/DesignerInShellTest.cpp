@@ -2,6 +2,7 @@
 
 #include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
+#include "designer/ui/FormulaLineEditor.h"
 #include "shell/AppSettings.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/ShellDialogs.h"
@@ -86,6 +87,18 @@ TEST_F(DesignerInShell, ClosingTheProgramAsksOnceAndCancelKeepsIt) {
     EXPECT_EQ(prompter.transcript(),
               "Внимание:|Сохpанить изменения?\nВнимание:|Сохpанить изменения?\n")
         << "one question per attempt";
+}
+
+TEST_F(DesignerInShell, AnOpenEditorsTextIsAskedAboutOnClosing) {
+    form.commands().action("FileNewItem")->trigger();
+    TMDIChild_1* d = designer();
+    d->openEditor(1, 1);
+    d->editor()->setText(QStringLiteral("IF B"));
+    form.setFocus(); // the editor need not have the focus
+    prompter.push(A::Cancel);
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Сохpанить изменения?\n");
+    EXPECT_EQ(d->workbook().sheet().text(1, 1), "IF B");
 }
 
 TEST_F(DesignerInShell, ClosingTheWindowAloneAsksAndYesSaves) {

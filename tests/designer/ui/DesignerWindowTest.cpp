@@ -5,12 +5,15 @@
 #include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/SheetView.h"
+#include "designer/DesignerCommands.h"
 #include "designer/DesignerSheet.h"
 #include "designer/StatementColour.h"
 #include "designer/TemplateFile.h"
 #include "designer/UndoHistory.h"
 #include "designer/ui/DesignerDialogs.h"
+#include "designer/ui/DesignerObjects.h"
 #include "designer/ui/FormulaLineEditor.h"
+#include "designer/ui/ObjectFormatDialog.h"
 #include "designer/ui/ServiceReference.h"
 #include "designer/ui/WorkbookDialogs.h"
 #include "language/PrototypeTable.h"
@@ -24,6 +27,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -152,6 +156,11 @@ TEST_F(DesignerWindowTest, EditorOnAStatementRowChecksWhileTyping) {
     EXPECT_EQ(d.editCol(), 1);
     EXPECT_TRUE(d.editor()->isVisible());
     EXPECT_EQ(editorText(), QStringLiteral("IF A"));
+    EXPECT_EQ(d.editor()->x(), d.view()->sheetLayout().headerWidth());
+    d.closeEditor();
+    sheet().setTopLeft(1, 3);
+    d.openEditor(2, 3);
+    EXPECT_EQ(sheet().leftCol(), 1) << "scrolled back to the statement column";
     EXPECT_EQ(d.editor()->width(), d.view()->viewport()->width() - d.editor()->x() - 20);
     EXPECT_EQ(host.status[2], w("Поз.: 5"));
     d.editor()->setText(QString());
@@ -238,6 +247,30 @@ TEST_F(DesignerWindowTest, TypingOnTheSheetOpensTheEditor) {
     QApplication::processEvents();
     EXPECT_EQ(d.editCol(), 1);
     EXPECT_EQ(editorText(), QStringLiteral("IF Ax")) << "the statement is not replaced";
+
+    d.openEditor(3, 2);
+    key(Qt::Key_Escape);
+    QTest::keyClick(d.view(), Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_FALSE(d.editorOpen()) << "Escape stops following the cursor";
+    d.openEditor(3, 2);
+    d.closeEditor();
+    QTest::keyClick(d.view(), Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_EQ(d.editRow(), 4) << "while following, the editor opens where the cursor went";
+}
+
+TEST_F(DesignerWindowTest, TheEditorUndoesTwoSteps) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.openEditor(2, 1);
+    key(Qt::Key_End);
+    QTest::keyClicks(d.editor(), QStringLiteral("BCD"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), QStringLiteral("IF ABC"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), QStringLiteral("IF AB"));
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editorText(), QStringLiteral("IF AB")) << "two steps at most";
 }
 
 TEST_F(DesignerWindowTest, FormCellsAndCtrlY) {
@@ -408,7 +441,9 @@ TEST_F(DesignerWindowTest, SaveAndRunAsksANameForANewTemplate) {
     };
     d.designerKey(Qt::Key_F8, Qt::NoModifier);
     ASSERT_EQ(host.runs.size(), 1u);
-    EXPECT_EQ(host.runs[0], "G " + dir.filePath("run").toStdString() + " linked");
+    EXPECT_EQ(host.runs[0], "G run linked");
+    EXPECT_EQ(host.appSettings.currentFileName, cp1251::fromQString(dir.filePath("run.rpt")))
+        << "the report window finds the template beside the current file name";
     EXPECT_EQ(text(1, 1), "IF A") << "read back after saving";
     d.designerKey(Qt::Key_F8, Qt::NoModifier);
     EXPECT_EQ(host.runs.size(), 2u) << "a named template is saved without asking";
@@ -478,6 +513,11 @@ TEST_F(DesignerWindowTest, PrototypeLineAndReferenceLandInTheSheet) {
     EXPECT_EQ(rs.style(6, 1).numberFormat, "[Red]@");
     rs.setSelection(CellRange::cell(7, 1));
     EXPECT_EQ(rs.style(6, 1).numberFormat, "@");
+    if (const char* out = std::getenv("FC_SHOT")) {
+        ref->show();
+        QApplication::processEvents();
+        ref->grab().save(QString::fromLocal8Bit(out) + QStringLiteral("-reference.png"));
+    }
     ref->choose(7);
     EXPECT_EQ(editorText(), QStringLiteral(";colh[<i>]FACT %"));
     delete ref;
@@ -548,6 +588,12 @@ TEST_F(DesignerWindowTest, FormatPasteCutAndDefaultFont) {
     EXPECT_EQ(text(7, 4), "e");
     EXPECT_EQ(text(4, 1), "ENDIF");
 
+    sheet().setSelection(CellRange::cell(kMaxRows - 1, 4));
+    QTest::keyClick(d.view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(prompter.transcript(), "Ошибка:|Чё-то с числовым фоpматом ячейки !?\n"
+                                     "Ошибка:|Ошибка вставки!\n");
+    EXPECT_EQ(sheet().maxRow(), rows + 3) << "a failed paste leaves the sheet as it was";
+
     sheet().setSelection({1, 1, 2, 1});
     QTest::keyClick(d.view(), Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(sheet().maxRow(), rows + 1) << "cutting from column 1 deletes the rows";
@@ -580,6 +626,71 @@ TEST_F(DesignerWindowTest, TheEditorFollowsTheScale) {
     QApplication::processEvents();
     EXPECT_GT(d.editor()->height(), before);
     EXPECT_EQ(d.editor()->geometry().top(), d.view()->cellRect(3, 2).top());
+}
+
+TEST_F(DesignerWindowTest, PrintingGivesAPageAScreenOfRows) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setMaxRow(120);
+    sheet().setText(120, 2, "last");
+    sheet().setText(3, 9, "right of the form");
+    designercmd::prepareForPrint(d.workbook());
+    EXPECT_EQ(text(3, 9), "");
+    EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 120, 4}));
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("print.pdf"));
+    const int rowsShown = d.view()->viewport()->height() / 17;
+    const int pages = printWorkbookTo(d.workbook(), *d.view(), printer);
+    EXPECT_GE(pages, 120 / std::max(rowsShown, 1));
+    EXPECT_LE(pages, 120 / std::max(rowsShown - 3, 1) + 1);
+    EXPECT_TRUE(QFile::exists(dir.filePath("print.pdf")));
+}
+
+TEST_F(DesignerWindowTest, F5OnASelectedObjectFormatsTheObject) {
+    TMDIChild_1& d = open(writeTemplate());
+    int objectDialogs = 0;
+    int cellDialogs = 0;
+    d.objects()->runFormatDialog = [&](ObjectFormatDialog&) {
+        ++objectDialogs;
+        return false;
+    };
+    d.runCellFormatDialog = [&](CellFormatDialog&) {
+        ++cellDialogs;
+        return false;
+    };
+    const int id = sheet().createObject(ObjectKind::Rectangle, 2, 2, 3, 3);
+    sheet().selectObject(id);
+    d.workbook().setModified(false);
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(objectDialogs, 1);
+    EXPECT_EQ(cellDialogs, 0);
+    EXPECT_TRUE(d.workbook().modified());
+    sheet().clearObjectSelection();
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(cellDialogs, 1);
+
+    sheet().selectObject(id);
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(sheet().object(id), nullptr) << "Ctrl+D deletes the object";
+}
+
+TEST_F(DesignerWindowTest, WorkbookDesignerAndPageSetupDialogs) {
+    TMDIChild_1& d = open(writeTemplate());
+    d.runWorkbookDesigner = [](WorkbookDesignerDialog& w) {
+        w.nameEdit()->setText(QStringLiteral("Баланс"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F4, Qt::ShiftModifier);
+    EXPECT_EQ(cp1251::toUtf8(sheet().name()), "Баланс");
+    EXPECT_EQ(sheet().maxCol(), 4) << "what the dialog was not asked to change stays";
+
+    sheet().print().leftMargin = 0.4;
+    sheet().print().landscape = true;
+    PageSetupDialog page(sheet());
+    page.apply(sheet());
+    EXPECT_DOUBLE_EQ(sheet().print().leftMargin, 0.4);
+    EXPECT_TRUE(sheet().print().landscape);
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
