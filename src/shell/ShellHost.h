@@ -44,9 +44,11 @@ public:
     // The `Turbo` button: designers read it at each save.
     virtual bool turboDown() const = 0;
 
-    // Opens a report window that sends `request` (Windows-1251, e.g. "G " + template path
-    // from a designer's F8). `designerHandle` (ChildRegistry) is the designer that asked, so
-    // that an error answer with a line and position can select that row in it (0: none).
+    // Opens a report window that sends `request` (Windows-1251): "G " + the template's name
+    // from a designer's F8 (the template is found beside AppSettings::currentFileName), or
+    // "G " + a template's path, which sets that. `designerHandle` (ChildRegistry) is the designer
+    // that asked, so that an error answer with a line and position can select that row in it (0:
+    // none).
     virtual void runReport(const std::string& request, long long designerHandle) {}
     // An error answer of a run from designer `designerHandle`: the designer, when it is still
     // open, selects template line `line` and puts the caret at `position`.
