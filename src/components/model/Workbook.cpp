@@ -8,7 +8,15 @@ namespace fc {
 
 Workbook::Workbook() { reset(); }
 
-Workbook::~Workbook() = default;
+Workbook::~Workbook() {
+    // A listener that outlives the workbook (a view whose owner keeps the workbook as a member
+    // that goes before the view) is told, so that it keeps no dangling pointer.
+    std::vector<WorkbookListener*> left;
+    left.swap(listeners_);
+    for (WorkbookListener* l : left) {
+        l->workbookDestroyed();
+    }
+}
 
 void Workbook::reset() {
     sheets_.clear();

@@ -66,6 +66,8 @@ public:
     virtual void startRecalc() {}
     virtual void endRecalc() {}
     virtual void objValueChanged(int objectId) {}
+    // The workbook is being destroyed while the listener still listens; it must forget it.
+    virtual void workbookDestroyed() {}
 };
 
 // A workbook of one or more sheets: the model behind every sheet of the program.

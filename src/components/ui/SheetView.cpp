@@ -64,6 +64,14 @@ public:
     void startRecalc() override { emit v_.startRecalc(); }
     void endRecalc() override { emit v_.endRecalc(); }
     void objValueChanged(int id) override { emit v_.objValueChanged(id); }
+    void workbookDestroyed() override {
+        // The view falls back to its own workbook, so nothing it does later reaches the
+        // freed one.
+        v_.editSheet_ = nullptr;
+        v_.editor_->hide();
+        v_.book_ = nullptr;
+        v_.attach(v_.own_.get());
+    }
 
 private:
     SheetView& v_;

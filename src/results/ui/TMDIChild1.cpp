@@ -124,6 +124,9 @@ TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* pro
 TMDIChild1::~TMDIChild1() {
     setBusy(false);
     shell_.children().remove(this);
+    // The view listens to the window's own workbook, which goes before the child widgets.
+    delete view_;
+    view_ = nullptr;
 }
 
 void TMDIChild1::buildWidgets() {

@@ -441,5 +441,24 @@ TEST_F(SheetViewEvents, ObjectsReportClicksInsteadOfSelectingCells) {
     EXPECT_GT(edge, box.width() / 2);
 }
 
+// A window that keeps its workbook as a member loses it before its child view: the view must
+// not touch the freed workbook afterwards (painting, editing, its own destruction).
+TEST(SheetViewLifetime, AWorkbookThatGoesFirstLeavesTheViewOnItsOwn) {
+    auto view = std::make_unique<SheetView>();
+    view->resize(300, 200);
+    view->show();
+    {
+        Workbook book;
+        book.sheet().setText(1, 1, "gone");
+        view->setWorkbook(&book);
+        EXPECT_TRUE(view->startEditing());
+    }
+    EXPECT_FALSE(view->isEditing());
+    EXPECT_TRUE(view->workbook().sheet().text(1, 1).empty()) << "its own, empty workbook";
+    view->workbook().sheet().setText(2, 2, "x");
+    view->grab();
+    view.reset();
+}
+
 } // namespace
 } // namespace fc

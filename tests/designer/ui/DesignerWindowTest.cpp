@@ -99,6 +99,7 @@ protected:
     }
     TMDIChild_1& open(const QString& path) {
         host.appSettings.currentFileName = cp1251::fromQString(path);
+        delete window; // one window at a time
         window = new TMDIChild_1(host, prompter);
         window->setAttribute(Qt::WA_DeleteOnClose, false);
         window->resize(800, 500);
