@@ -135,6 +135,12 @@ int rowForFileLine(const Sheet& s, int line) {
     return found;
 }
 
+int appendLineDigit(int number, int digit) {
+    constexpr int kLimit = 99999999;
+    const long long next = static_cast<long long>(std::max(number, 0)) * 10 + digit;
+    return static_cast<int>(std::min<long long>(next, kLimit));
+}
+
 std::optional<Place> move(Move key, int row, int col, int caret, int length, int maxRow, int maxCol,
                           int pageRows) {
     pageRows = std::max(pageRows, 1);

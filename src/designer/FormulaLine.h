@@ -62,6 +62,9 @@ bool formCellsBlank(const Sheet& s, int row);
 // The row loaded from file line `line`: the last row whose heading number is not greater.
 // Row 1 when no row qualifies.
 int rowForFileLine(const Sheet& s, int line);
+// The line number typed with Alt held, one more digit on (negative: none yet). It stops
+// growing past any line a template can have, so that a held key cannot overflow it.
+int appendLineDigit(int number, int digit);
 
 enum class Move { Up, Down, PageUp, PageDown, Left, Right, CtrlHome, CtrlEnd };
 struct Place {
