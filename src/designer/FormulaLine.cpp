@@ -77,6 +77,10 @@ void store(Sheet& s, int row, int col, std::string_view text, StatementColourer&
 }
 
 int split(Sheet& s, int row, int col, std::string_view text, StatementColourer& colourer) {
+    if (s.maxRow() >= kMaxRows) {
+        store(s, row, col, text, colourer); // a new row would push the last one out
+        return row;
+    }
     const std::size_t br = text.find_first_of("\r\n");
     std::string_view head = text.substr(0, br);
     std::string_view rest;

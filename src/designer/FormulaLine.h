@@ -45,6 +45,7 @@ void recolour(Sheet& s, int row, StatementColourer& colourer);
 
 // Enter on a line: the text up to the first line break stays in the cell, a new row is
 // inserted below (MaxRow + 1) and takes the rest in the same column. Returns the new row.
+// A full sheet has no room for a row: the whole text stays and its row is returned.
 int split(Sheet& s, int row, int col, std::string_view text, StatementColourer& colourer);
 
 // Delete at the end of a statement line: when the next row exists and its form cells are

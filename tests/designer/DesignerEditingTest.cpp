@@ -63,6 +63,13 @@ TEST_F(Template, EnterSplitsAtTheFirstLineBreakAndOpensANewRow) {
     EXPECT_EQ(s.text(3, 1), "ENDIF");
     EXPECT_EQ(s.text(4, 1), "END\nMORE") << "only the first break splits";
     EXPECT_EQ(s.maxRow(), 7);
+
+    s.setMaxRow(kMaxRows);
+    s.setText(kMaxRows, 2, "last");
+    EXPECT_EQ(fl::split(s, 2, 1, "IF C\nX", colourer), 2) << "a full sheet takes no row";
+    EXPECT_EQ(s.text(2, 1), "IF C\nX");
+    EXPECT_EQ(s.text(kMaxRows, 2), "last");
+    EXPECT_EQ(s.maxRow(), kMaxRows);
 }
 
 TEST_F(Template, DeleteAtTheEndJoinsOnlyAStatementRow) {

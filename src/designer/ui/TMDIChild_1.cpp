@@ -633,6 +633,9 @@ void TMDIChild_1::insertPrototypeLine(const std::string& windowsLine) {
     closeEditor();
     Sheet& s = book_.sheet();
     const int row = s.selectionRange(0).normalized().r1;
+    if (s.maxRow() >= kMaxRows) {
+        return; // a new row would push the last one out
+    }
     s.setMaxRow(s.maxRow() + 1);
     s.insertRows(row, 1);
     s.setText(row, designer::kStatementCol, windowsLine);
