@@ -40,18 +40,27 @@ void prepareForPrint(Workbook& book) {
 
 bool deleteSelectedRowsOrCols(Sheet& s) {
     const CellRange sel = s.selectionRange(0).normalized();
+    // Only columns and rows of the template go: the object column, the height column and
+    // whatever lies past the template stay where they are.
     if (sel.wholeCols()) {
-        const int count = std::min(sel.c2, designer::kMaxFormCol) - sel.c1 + 1;
+        const int count = std::min(sel.c2, s.maxCol()) - sel.c1 + 1;
         if (count <= 0) {
             return false;
         }
         s.deleteCols(sel.c1, count);
+        // The deletion pulled the height column and column 256 left; blank columns in front
+        // of them put them back.
+        s.insertCols(designer::kHeightCol - count, count);
         s.setMaxCol(s.maxCol() - count);
         return true;
     }
     if (sel.wholeRows()) {
-        s.deleteRows(sel.r1, sel.rows());
-        s.setMaxRow(s.maxRow() - sel.rows());
+        const int count = std::min(sel.r2, s.maxRow()) - sel.r1 + 1;
+        if (count <= 0) {
+            return false;
+        }
+        s.deleteRows(sel.r1, count);
+        s.setMaxRow(s.maxRow() - count);
         return true;
     }
     return false;
@@ -60,7 +69,8 @@ bool deleteSelectedRowsOrCols(Sheet& s) {
 bool insertRowOrCol(Sheet& s) {
     const CellRange sel = s.selectionRange(0).normalized();
     if (sel.wholeCols()) {
-        if (sel.c1 > designer::kMaxFormCol || s.maxCol() >= designer::kMaxFormCol) {
+        // Past the object column a new column would take the object records into the form.
+        if (sel.c1 > s.maxCol() + 1 || s.maxCol() >= designer::kMaxFormCol) {
             return false;
         }
         s.insertCols(sel.c1, 1);
@@ -70,6 +80,10 @@ bool insertRowOrCol(Sheet& s) {
         return true;
     }
     if (sel.wholeRows()) {
+        // A full sheet would push its last row out.
+        if (sel.r1 > s.maxRow() + 1 || s.maxRow() >= kMaxRows) {
+            return false;
+        }
         s.insertRows(sel.r1, 1);
         s.setMaxRow(s.maxRow() + 1);
         return true;

@@ -77,6 +77,10 @@ void store(Sheet& s, int row, int col, std::string_view text, StatementColourer&
 }
 
 int split(Sheet& s, int row, int col, std::string_view text, StatementColourer& colourer) {
+    if (s.maxRow() >= kMaxRows) {
+        store(s, row, col, text, colourer); // a new row would push the last one out
+        return row;
+    }
     const std::size_t br = text.find_first_of("\r\n");
     std::string_view head = text.substr(0, br);
     std::string_view rest;
@@ -133,6 +137,12 @@ int rowForFileLine(const Sheet& s, int line) {
         found = r;
     }
     return found;
+}
+
+int appendLineDigit(int number, int digit) {
+    constexpr int kLimit = 99999999;
+    const long long next = static_cast<long long>(std::max(number, 0)) * 10 + digit;
+    return static_cast<int>(std::min<long long>(next, kLimit));
 }
 
 std::optional<Place> move(Move key, int row, int col, int caret, int length, int maxRow, int maxCol,

@@ -45,6 +45,7 @@ void recolour(Sheet& s, int row, StatementColourer& colourer);
 
 // Enter on a line: the text up to the first line break stays in the cell, a new row is
 // inserted below (MaxRow + 1) and takes the rest in the same column. Returns the new row.
+// A full sheet has no room for a row: the whole text stays and its row is returned.
 int split(Sheet& s, int row, int col, std::string_view text, StatementColourer& colourer);
 
 // Delete at the end of a statement line: when the next row exists and its form cells are
@@ -62,6 +63,9 @@ bool formCellsBlank(const Sheet& s, int row);
 // The row loaded from file line `line`: the last row whose heading number is not greater.
 // Row 1 when no row qualifies.
 int rowForFileLine(const Sheet& s, int line);
+// The line number typed with Alt held, one more digit on (negative: none yet). It stops
+// growing past any line a template can have, so that a held key cannot overflow it.
+int appendLineDigit(int number, int digit);
 
 enum class Move { Up, Down, PageUp, PageDown, Left, Right, CtrlHome, CtrlEnd };
 struct Place {

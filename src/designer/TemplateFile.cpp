@@ -101,6 +101,19 @@ bool TemplateFile::isNewTemplateName(const QString& path) {
            0;
 }
 
+bool TemplateFile::canReplace(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists() || info.isDir()) {
+        return false;
+    }
+    if (!info.exists()) {
+        return true;
+    }
+    const QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return info.isWritable() && (info.permissions() & anyWrite) != 0;
+}
+
 void TemplateFile::newTemplate(Workbook& book) {
     Workbook fresh;
     fresh.setDefaultFont("Fixedsys", 10);
@@ -142,7 +155,10 @@ TemplateLoadResult TemplateFile::load(const QString& path, Workbook& book, Promp
         const QString dir = QFileInfo(path).absolutePath();
         auto loader = [&](const std::string& name, Workbook& companion) {
             const QString file = companionIn(dir, name);
-            if (file.isEmpty() || !QFileInfo::exists(file)) {
+            if (file.isEmpty()) {
+                return -1; // a layout line that names no companion: the template is damaged
+            }
+            if (!QFileInfo::exists(file)) {
                 return 0;
             }
             std::string error;
@@ -208,6 +224,10 @@ bool TemplateFile::saveExtended(const QString& path, Workbook& book, bool turbo,
                          Prompter::Icon::Error);
         return false;
     }
+    if (!canReplace(path) || !canReplace(companionPath(path))) {
+        prompter.warning(templatemsg::turboSaveError());
+        return false;
+    }
     setBusy(book, true);
     Workbook companion;
     const Sheet& sheet = book.sheet(1);
@@ -251,6 +271,10 @@ bool TemplateFile::save(const QString& path, Workbook& book, TemplateFormat form
                         Prompter& prompter) {
     if (format != TemplateFormat::Table) {
         return saveExtended(path, book, format == TemplateFormat::Turbo, prompter);
+    }
+    if (!canReplace(path)) {
+        prompter.error(templatemsg::saveError());
+        return false;
     }
     const QString tmpPath = path + QStringLiteral(".tmp");
     const QString stage = stagingPath(path);

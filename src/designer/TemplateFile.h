@@ -35,6 +35,10 @@ class TemplateFile {
 public:
     // "Noname.rpt" stands for a new template and is never read.
     static bool isNewTemplateName(const QString& path);
+    // False when a save to the path cannot succeed: its directory is missing, or the file is
+    // there and marked read-only (the save replaces files by renaming, which would otherwise
+    // go past the mark).
+    static bool canReplace(const QString& path);
     // An empty template: default font "Fixedsys" 10, the active cell at row 1, column 1.
     static void newTemplate(Workbook& book);
 

@@ -63,6 +63,13 @@ TEST_F(Template, EnterSplitsAtTheFirstLineBreakAndOpensANewRow) {
     EXPECT_EQ(s.text(3, 1), "ENDIF");
     EXPECT_EQ(s.text(4, 1), "END\nMORE") << "only the first break splits";
     EXPECT_EQ(s.maxRow(), 7);
+
+    s.setMaxRow(kMaxRows);
+    s.setText(kMaxRows, 2, "last");
+    EXPECT_EQ(fl::split(s, 2, 1, "IF C\nX", colourer), 2) << "a full sheet takes no row";
+    EXPECT_EQ(s.text(2, 1), "IF C\nX");
+    EXPECT_EQ(s.text(kMaxRows, 2), "last");
+    EXPECT_EQ(s.maxRow(), kMaxRows);
 }
 
 TEST_F(Template, DeleteAtTheEndJoinsOnlyAStatementRow) {
@@ -105,6 +112,17 @@ TEST_F(Template, FileLineJumpTakesTheNearestEarlierLine) {
     s.insertRows(3, 1); // a row typed in later has no heading
     s.setMaxRow(6);
     EXPECT_EQ(fl::rowForFileLine(s, 6), 2);
+
+    int typed = -1;
+    for (int i = 0; i < 3; ++i) {
+        typed = fl::appendLineDigit(typed, 1 + i);
+    }
+    EXPECT_EQ(typed, 123);
+    for (int i = 0; i < 20; ++i) {
+        typed = fl::appendLineDigit(typed, 9);
+    }
+    EXPECT_GT(typed, kMaxRows) << "held digits stop growing instead of overflowing";
+    EXPECT_EQ(fl::rowForFileLine(s, typed), 6) << "the last loaded row";
 }
 
 TEST(FormulaLine, MovesKeepTheCaretAndStopAtTheEdges) {
@@ -253,6 +271,11 @@ TEST(DesignerCommands, WholeRowsAndColumnsKeepTheHeightColumn) {
     EXPECT_TRUE(designercmd::deleteSelectedRowsOrCols(s));
     EXPECT_EQ(s.maxCol(), 4);
     EXPECT_EQ(s.text(1, 3), "C");
+    EXPECT_EQ(s.number(2, designer::kHeightCol), 400) << "and stays there after a deletion";
+    s.setSelection({1, 6, kMaxRows, 9});
+    EXPECT_FALSE(designercmd::deleteSelectedRowsOrCols(s)) << "right of the object column";
+    EXPECT_FALSE(designercmd::insertRowOrCol(s));
+    EXPECT_EQ(s.maxCol(), 4);
 
     s.setSelection({2, 1, 3, kMaxCols});
     EXPECT_TRUE(designercmd::deleteSelectedRowsOrCols(s));

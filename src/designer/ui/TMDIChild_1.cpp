@@ -373,15 +373,19 @@ void TMDIChild_1::saveAs() {
     runAfterSaving_ = false;
     const QString path = c.filter == 1 ? designercmd::withXlsExtension(c.path)
                                        : designercmd::withRptExtension(c.path);
-    host_.settings().lastOpenedDir = win(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-    if (c.filter == 1) {
-        saveExcel(path);
-    } else {
-        saveTemplate(path);
+    // Only a directory that took the file is remembered.
+    if (c.filter == 1 ? saveExcel(path) : saveTemplate(path)) {
+        host_.settings().lastOpenedDir =
+            win(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
     }
 }
 
 bool TMDIChild_1::saveExcel(const QString& path) {
+    // Refused before the sheets are prepared: a save that cannot succeed changes nothing.
+    if (!TemplateFile::canReplace(path)) {
+        prompter_.error(templatemsg::saveError());
+        return false;
+    }
     for (int n = 1; n <= book_.numSheets(); ++n) {
         Sheet& s = book_.sheet(n);
         designercmd::clearRightOfForm(s);
@@ -629,6 +633,9 @@ void TMDIChild_1::insertPrototypeLine(const std::string& windowsLine) {
     closeEditor();
     Sheet& s = book_.sheet();
     const int row = s.selectionRange(0).normalized().r1;
+    if (s.maxRow() >= kMaxRows) {
+        return; // a new row would push the last one out
+    }
     s.setMaxRow(s.maxRow() + 1);
     s.insertRows(row, 1);
     s.setText(row, designer::kStatementCol, windowsLine);
@@ -1065,7 +1072,7 @@ bool TMDIChild_1::eventFilter(QObject* watched, QEvent* e) {
         auto* k = static_cast<QKeyEvent*>(e);
         const int key = k->key();
         if ((k->modifiers() & Qt::AltModifier) && key >= Qt::Key_0 && key <= Qt::Key_9) {
-            altNumber_ = std::max(altNumber_, 0) * 10 + (key - Qt::Key_0);
+            altNumber_ = fl::appendLineDigit(altNumber_, key - Qt::Key_0);
             return true;
         }
     } else if (e->type() == QEvent::KeyRelease) {

@@ -7,15 +7,18 @@
 #include "designer/DesignerMessages.h"
 
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFontComboBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -34,6 +37,14 @@ Color colourOf(const QString& text) {
     bool ok = false;
     const uint v = text.trimmed().toUInt(&ok, 16);
     return ok && v <= 0xFFFFFFu ? static_cast<Color>(v) : kAutoColor;
+}
+
+// The swatch of a colour button; an empty or unreadable field is the automatic colour.
+void paintSwatch(QPushButton* b, const QString& text) {
+    const Color c = colourOf(text);
+    b->setStyleSheet(c == kAutoColor
+                         ? QString()
+                         : QStringLiteral("background-color: #%1").arg(c, 6, 16, QLatin1Char('0')));
 }
 
 QDialogButtonBox* okCancel(QDialog* d) {
@@ -68,8 +79,32 @@ CellFormatDialog::CellFormatDialog(const Sheet& sheet, QWidget* parent) : QDialo
     italic_->setChecked(start_.font.italic);
     underline_->setChecked(start_.font.underline);
     strikeout_->setChecked(start_.font.strikeout);
+    fontColour_ = new QLineEdit(colourText(start_.font.color));
+    fg_ = new QLineEdit(colourText(start_.fill.fg));
+    bg_ = new QLineEdit(colourText(start_.fill.bg));
+    // Each colour keeps its RRGGBB field (empty: automatic) beside a button with its swatch.
+    auto colourRow = [this](Colour which, const char* name) {
+        auto* row = new QHBoxLayout;
+        QLineEdit* field = colourField(which);
+        auto* button = new QPushButton(QStringLiteral("..."));
+        button->setObjectName(QString::fromLatin1(name));
+        button->setFixedWidth(40);
+        colourButtons_[static_cast<int>(which)] = button;
+        paintSwatch(button, field->text());
+        connect(field, &QLineEdit::textChanged, button,
+                [button](const QString& t) { paintSwatch(button, t); });
+        connect(button, &QPushButton::clicked, this, [this, which] { pickColour(which); });
+        row->addWidget(field);
+        row->addWidget(button);
+        return row;
+    };
+    chooseColour = [this](const QColor& start) -> std::optional<QColor> {
+        const QColor c = QColorDialog::getColor(start, this);
+        return c.isValid() ? std::optional<QColor>(c) : std::nullopt;
+    };
     ff->addRow(QStringLiteral("Шрифт:"), family_);
     ff->addRow(QStringLiteral("Размер:"), size_);
+    ff->addRow(QStringLiteral("Цвет (RRGGBB):"), colourRow(Colour::Font, "fontColour"));
     for (QCheckBox* b : {bold_, italic_, underline_, strikeout_}) {
         ff->addRow(b);
     }
@@ -112,11 +147,10 @@ CellFormatDialog::CellFormatDialog(const Sheet& sheet, QWidget* parent) : QDialo
     pattern_ = new QSpinBox;
     pattern_->setRange(0, 18);
     pattern_->setValue(start_.fill.pattern);
-    fg_ = new QLineEdit(colourText(start_.fill.fg));
-    bg_ = new QLineEdit(colourText(start_.fill.bg));
     pf->addRow(QStringLiteral("Узор:"), pattern_);
-    pf->addRow(QStringLiteral("Цвет узора (RRGGBB):"), fg_);
-    pf->addRow(QStringLiteral("Цвет фона (RRGGBB):"), bg_);
+    pf->addRow(QStringLiteral("Цвет узора (RRGGBB):"), colourRow(Colour::Pattern, "patternColour"));
+    pf->addRow(QStringLiteral("Цвет фона (RRGGBB):"),
+               colourRow(Colour::Background, "backgroundColour"));
     tabs->addTab(patternPage, QStringLiteral("Вид"));
 
     auto* numberPage = new QWidget;
@@ -133,6 +167,28 @@ CellFormatDialog::CellFormatDialog(const Sheet& sheet, QWidget* parent) : QDialo
 
 void CellFormatDialog::setNumberFormat(const QString& format) { number_->setText(format); }
 
+QLineEdit* CellFormatDialog::colourField(Colour which) const {
+    return which == Colour::Font ? fontColour_ : which == Colour::Pattern ? fg_ : bg_;
+}
+
+QPushButton* CellFormatDialog::colourButton(Colour which) const {
+    return colourButtons_[static_cast<int>(which)];
+}
+
+void CellFormatDialog::pickColour(Colour which) {
+    QLineEdit* field = colourField(which);
+    const Color now = colourOf(field->text());
+    const QColor start = now == kAutoColor
+                             ? QColor(which == Colour::Background ? Qt::white : Qt::black)
+                             : QColor(redOf(now), greenOf(now), blueOf(now));
+    if (!chooseColour) {
+        return;
+    }
+    if (const std::optional<QColor> c = chooseColour(start)) {
+        field->setText(colourText(rgb(c->red(), c->green(), c->blue())));
+    }
+}
+
 Style CellFormatDialog::style() const {
     Style s = start_;
     s.font.name = cp1251::fromQString(family_->currentText());
@@ -141,6 +197,7 @@ Style CellFormatDialog::style() const {
     s.font.italic = italic_->isChecked();
     s.font.underline = underline_->isChecked();
     s.font.strikeout = strikeout_->isChecked();
+    s.font.color = colourOf(fontColour_->text());
     s.halign = static_cast<HAlign>(halign_->currentIndex());
     s.valign = static_cast<VAlign>(valign_->currentIndex());
     s.wrap = wrap_->isChecked();
@@ -272,10 +329,16 @@ PageSetupDialog::PageSetupDialog(const Sheet& sheet, QWidget* parent) : QDialog(
     fit_ = new QCheckBox(QStringLiteral("Разместить по ширине страницы"));
     fit_->setChecked(p.fitToPage);
     fitV_ = new QSpinBox;
-    fitV_->setRange(0, 100);
+    fitV_->setRange(0, 1000); // ";FTP" reads back as 1000 pages high
     fitV_->setValue(p.fitVPages);
     header_ = new QLineEdit(cp1251::toQString(p.header));
     footer_ = new QLineEdit(cp1251::toQString(p.footer));
+    area_ = new QLineEdit(cp1251::toQString(p.area));
+    area_->setObjectName(QStringLiteral("PrintArea"));
+    area_->setPlaceholderText(QStringLiteral("$A$1:$H$40"));
+    titles_ = new QLineEdit(cp1251::toQString(p.titles));
+    titles_->setObjectName(QStringLiteral("PrintTitles"));
+    titles_->setPlaceholderText(QStringLiteral("$1:$3"));
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Левое поле (дюймы):"), left_);
     form->addRow(QStringLiteral("Правое поле:"), right_);
@@ -287,6 +350,8 @@ PageSetupDialog::PageSetupDialog(const Sheet& sheet, QWidget* parent) : QDialog(
     form->addRow(QStringLiteral("Страниц в высоту:"), fitV_);
     form->addRow(QStringLiteral("Верхний колонтитул:"), header_);
     form->addRow(QStringLiteral("Нижний колонтитул:"), footer_);
+    form->addRow(QStringLiteral("Область печати:"), area_);
+    form->addRow(QStringLiteral("Печатать на каждой странице:"), titles_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(okCancel(this));
@@ -305,6 +370,8 @@ void PageSetupDialog::apply(Sheet& sheet) const {
     p.fitVPages = fitV_->value();
     p.header = cp1251::fromQString(header_->text());
     p.footer = cp1251::fromQString(footer_->text());
+    p.area = cp1251::fromQString(area_->text().trimmed());
+    p.titles = cp1251::fromQString(titles_->text().trimmed());
     sheet.workbook().setModified(true);
 }
 

@@ -4,12 +4,17 @@
 
 #include <QDialog>
 
+#include <functional>
+#include <optional>
+
 class QCheckBox;
+class QColor;
 class QComboBox;
 class QDoubleSpinBox;
 class QFontComboBox;
 class QLineEdit;
 class QPrinter;
+class QPushButton;
 class QSpinBox;
 
 namespace fc {
@@ -33,7 +38,16 @@ public:
     bool merged() const;
     void setNumberFormat(const QString& format);
 
+    // Which colour a colour button asks for; each button opens it with its field's colour.
+    enum class Colour { Font, Pattern, Background };
+    QPushButton* colourButton(Colour which) const;
+    // The colour chooser the buttons open (a colour dialog); nullopt: cancelled.
+    std::function<std::optional<QColor>(const QColor& start)> chooseColour;
+
 private:
+    QLineEdit* colourField(Colour which) const;
+    void pickColour(Colour which);
+
     QFontComboBox* family_;
     QDoubleSpinBox* size_;
     QCheckBox* bold_;
@@ -46,8 +60,10 @@ private:
     QCheckBox* merge_;
     QSpinBox* borders_[4];
     QSpinBox* pattern_;
+    QLineEdit* fontColour_;
     QLineEdit* fg_;
     QLineEdit* bg_;
+    QPushButton* colourButtons_[3];
     QLineEdit* number_;
     Style start_;
 };
@@ -72,12 +88,16 @@ private:
     QCheckBox* colHeads_;
 };
 
-// "Паpаметpы стpаницы": margins, orientation, colour printing, fitting, header and footer.
+// "Паpаметpы стpаницы": margins, orientation, colour printing, fitting, header and footer,
+// the print area and the print titles.
 class PageSetupDialog : public QDialog {
     Q_OBJECT
 public:
     PageSetupDialog(const Sheet& sheet, QWidget* parent = nullptr);
     void apply(Sheet& sheet) const;
+
+    QLineEdit* areaEdit() const { return area_; }
+    QLineEdit* titlesEdit() const { return titles_; }
 
 private:
     QDoubleSpinBox* left_;
@@ -90,6 +110,8 @@ private:
     QSpinBox* fitV_;
     QLineEdit* header_;
     QLineEdit* footer_;
+    QLineEdit* area_;
+    QLineEdit* titles_;
 };
 
 // Runs the page setup dialog on the sheet; true when changed.

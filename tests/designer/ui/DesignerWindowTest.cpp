@@ -25,9 +25,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -692,6 +694,255 @@ TEST_F(DesignerWindowTest, WorkbookDesignerAndPageSetupDialogs) {
     page.apply(sheet());
     EXPECT_DOUBLE_EQ(sheet().print().leftMargin, 0.4);
     EXPECT_TRUE(sheet().print().landscape);
+}
+
+TEST_F(DesignerWindowTest, PageSetupKeepsThePrintAreaAndTitlesThroughSaving) {
+    TMDIChild_1& d = open(writeTemplate());
+    {
+        PageSetupDialog page(sheet());
+        EXPECT_EQ(page.areaEdit()->text(), QString());
+        page.areaEdit()->setText(QStringLiteral(" $A$1:$D$5 "));
+        page.titlesEdit()->setText(QStringLiteral("$1:$2"));
+        page.apply(sheet());
+    }
+    EXPECT_EQ(sheet().print().area, "$A$1:$D$5");
+    EXPECT_EQ(sheet().print().titles, "$1:$2");
+    for (TemplateFormat format : {TemplateFormat::Table, TemplateFormat::Turbo}) {
+        const QString path = dir.filePath(format == TemplateFormat::Table ? "a.rpt" : "t.rpt");
+        ASSERT_TRUE(TemplateFile::save(path, d.workbook(), format, prompter));
+        Workbook back;
+        ASSERT_TRUE(TemplateFile::load(path, back, prompter, {}).opened);
+        EXPECT_EQ(back.sheet().print().area, "$A$1:$D$5");
+        EXPECT_EQ(back.sheet().print().titles, "$1:$2");
+        PageSetupDialog again(back.sheet());
+        EXPECT_EQ(again.areaEdit()->text(), QStringLiteral("$A$1:$D$5"));
+        again.titlesEdit()->clear();
+        again.apply(back.sheet());
+        EXPECT_EQ(back.sheet().print().titles, "") << "a cleared field clears the setting";
+    }
+    EXPECT_EQ(prompter.transcript(), "");
+}
+
+TEST_F(DesignerWindowTest, FormatDialogColoursComeFromTheColourDialog) {
+    TMDIChild_1& d = open(writeTemplate());
+    sheet().setSelection({3, 2, 3, 3});
+    d.runCellFormatDialog = [](CellFormatDialog& f) {
+        std::vector<QColor> starts;
+        f.chooseColour = [&](const QColor& start) -> std::optional<QColor> {
+            starts.push_back(start);
+            if (starts.size() == 2) {
+                return std::nullopt; // cancelled: the field keeps its colour
+            }
+            return QColor(0x12, 0x34, 0x56);
+        };
+        f.colourButton(CellFormatDialog::Colour::Font)->click();
+        f.colourButton(CellFormatDialog::Colour::Pattern)->click();
+        f.colourButton(CellFormatDialog::Colour::Background)->click();
+        EXPECT_EQ(starts.size(), 3u);
+        EXPECT_EQ(starts[0], QColor(Qt::black)) << "the automatic font colour starts black";
+        EXPECT_EQ(starts[2], QColor(Qt::white)) << "the automatic background starts white";
+        f.colourButton(CellFormatDialog::Colour::Background)->click();
+        EXPECT_EQ(starts[3], QColor(0x12, 0x34, 0x56)) << "a chosen colour is the next start";
+        return true;
+    };
+    d.designerKey(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(sheet().style(3, 3).font.color, rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(sheet().style(3, 2).fill.bg, rgb(0x12, 0x34, 0x56));
+    EXPECT_EQ(sheet().style(3, 2).fill.fg, kAutoColor);
+}
+
+TEST_F(DesignerWindowTest, ASaveThatCannotBeWrittenLosesNothing) {
+    TMDIChild_1& d = open(writeTemplate());
+    const QString locked = writeTemplate("locked.rpt");
+    QFile f(locked);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    sheet().setText(3, 4, "edit");
+    sheet().setText(2, 6, "right of the form");
+    change();
+    const std::string caption = d.caption();
+    host.appSettings.lastOpenedDir = "kept";
+    QString target;
+    int filter = 0;
+    d.chooseSaveFile = [&](const QString&, const QString&, bool) {
+        return TMDIChild_1::SaveChoice{target, filter};
+    };
+    const std::string failed = "Ошибка:|Ошибка сохpанения файла !\n";
+    for (const QString& t : {locked, dir.filePath("missing/new.rpt")}) {
+        prompter.clear();
+        target = t;
+        d.designerKey(Qt::Key_F2, Qt::NoModifier);
+        EXPECT_EQ(prompter.transcript(), failed) << t.toStdString();
+        EXPECT_TRUE(d.hasUnsavedChanges());
+        EXPECT_EQ(d.caption(), caption);
+        EXPECT_EQ(text(3, 4), "edit");
+    }
+    QFile again(locked);
+    ASSERT_TRUE(again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(again.readAll(), before) << "the read-only file was not replaced";
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing")));
+
+    prompter.clear();
+    target = dir.filePath("missing/book.xls");
+    filter = 1;
+    d.designerKey(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(), failed);
+    EXPECT_EQ(text(2, 6), "right of the form") << "a refused Excel save prepares nothing";
+
+    prompter.clear();
+    host.turbo = true;
+    target = locked;
+    filter = 0;
+    d.designerKey(Qt::Key_F2, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Ошибка сохpанения !\n");
+    EXPECT_FALSE(QFile::exists(TemplateFile::companionPath(locked)));
+    EXPECT_EQ(d.caption(), caption);
+    EXPECT_EQ(host.appSettings.lastOpenedDir, "kept") << "no failed directory is remembered";
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+TEST_F(DesignerWindowTest, BrokenAndBinaryFilesOpenWithoutHarm) {
+    const QByteArray binary = QByteArray::fromHex("00ff1b5b4a0d0a3b7461626c650d0a00") +
+                              QByteArray(5000, '\xcc') + QByteArray(3, '\0');
+    const QByteArray turboMissing = ";table\r\n;ext=gone.vts ;ver=1\r\n1|a\tb\r\n";
+    const QByteArray cutFontLine = ";table\r\n;font[1]=\r\n;colw[\r\n;maxcol=x\r\nIF\r\n";
+    std::vector<std::string> said;
+    for (const QByteArray& bytes : {binary, turboMissing, cutFontLine}) {
+        const QString path = dir.filePath("broken.rpt");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        prompter.clear();
+        delete window;
+        window = nullptr;
+        TMDIChild_1& d = open(path);
+        EXPECT_GE(sheet().maxRow(), 1);
+        EXPECT_FALSE(d.hasUnsavedChanges()) << "opening is no change";
+        d.openEditor(1, 1);
+        d.closeEditor();
+        said.push_back(prompter.transcript());
+    }
+    EXPECT_EQ(said[0], "");
+    EXPECT_EQ(said[1], "Ошибка:|Ошибка пpи чтении фоpмы!\n") << "no companion name to show";
+    EXPECT_EQ(said[2], "");
+}
+
+TEST_F(DesignerWindowTest, AFullSheetStaysQuick) {
+    Workbook book;
+    TemplateFile::newTemplate(book);
+    Sheet& big = book.sheet();
+    big.setMaxCol(4);
+    big.setMaxRow(kMaxRows);
+    for (int r = 1; r <= kMaxRows; ++r) {
+        big.setText(r, r % 2 ? 1 : 2, r % 2 ? w("IF A") : "row " + std::to_string(r));
+    }
+    const QString path = dir.filePath("big.rpt");
+    ASSERT_TRUE(TemplateFile::save(path, book, TemplateFormat::Table, prompter));
+    TMDIChild_1& d = open(path);
+    ASSERT_EQ(sheet().maxRow(), kMaxRows);
+    sheet().setText(kMaxRows, 3, "last");
+    QElapsedTimer clock;
+    clock.start();
+    d.flushHistory();
+    const qint64 snapshot = clock.elapsed();
+    std::printf("one undo snapshot of %d rows: %lld ms\n", kMaxRows,
+                static_cast<long long>(snapshot));
+    EXPECT_LT(snapshot, 3000);
+    clock.restart();
+    d.designerKey(Qt::Key_F15, Qt::NoModifier);
+    std::printf("one undo of %d rows: %lld ms\n", kMaxRows,
+                static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(text(kMaxRows, 3), "");
+    EXPECT_EQ(sheet().maxRow(), kMaxRows);
+
+    // F14 on a full sheet would push the last row out: nothing happens.
+    sheet().setSelection({kMaxRows - 1, 1, kMaxRows - 1, kMaxCols});
+    d.designerKey(Qt::Key_F14, Qt::NoModifier);
+    EXPECT_EQ(text(kMaxRows, 2), "row " + std::to_string(kMaxRows));
+    EXPECT_EQ(sheet().maxRow(), kMaxRows);
+    // Alt with more digits than any line: the last row.
+    d.view()->setFocus();
+    for (int i = 0; i < 14; ++i) {
+        QKeyEvent e(QEvent::KeyPress, Qt::Key_9, Qt::AltModifier, QStringLiteral("9"));
+        QApplication::sendEvent(d.view(), &e);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QApplication::sendEvent(d.view(), &release);
+    EXPECT_EQ(d.editRow(), kMaxRows);
+}
+
+TEST_F(DesignerWindowTest, SearchInAnEmptySheetAndEdgesOfRowsAndColumns) {
+    TMDIChild_1& d = open(QStringLiteral("Noname.rpt"));
+    d.runSearchDialog = [](SearchDialog& s) {
+        s.setSearchText(QStringLiteral("abc"));
+        return true;
+    };
+    d.designerKey(Qt::Key_F11, Qt::NoModifier);
+    d.designerKey(Qt::Key_F12, Qt::NoModifier);
+    EXPECT_EQ(prompter.transcript(),
+              "Внимание:|Обpазец: \"ABC\" не найден\nВнимание:|Обpазец: \"ABC\" не найден\n");
+    EXPECT_FALSE(d.editorOpen());
+
+    delete window;
+    window = nullptr;
+    open(writeTemplate());
+    designer::setFixedHeight(sheet(), 3, 600);
+    sheet().setText(3, designer::objectCol(sheet()), "OBJ records");
+    const int cols = sheet().maxCol();
+    sheet().setSelection({1, 3, kMaxRows, 3});
+    window->designerKey(Qt::Key_F13, Qt::NoModifier);
+    EXPECT_EQ(sheet().maxCol(), cols - 1);
+    EXPECT_EQ(designer::fixedHeight(sheet(), 3), 600) << "the height column stays in place";
+    EXPECT_EQ(text(3, designer::objectCol(sheet())), "OBJ records");
+    sheet().setSelection({1, cols + 3, kMaxRows, cols + 4});
+    window->designerKey(Qt::Key_F13, Qt::NoModifier);
+    window->designerKey(Qt::Key_F14, Qt::NoModifier);
+    EXPECT_EQ(sheet().maxCol(), cols - 1) << "columns right of the object column are no form";
+    EXPECT_EQ(text(3, designer::objectCol(sheet())), "OBJ records");
+    sheet().setSelection({1, 2, kMaxRows, 2});
+    window->designerKey(Qt::Key_F14, Qt::NoModifier);
+    EXPECT_EQ(designer::fixedHeight(sheet(), 3), 600);
+    EXPECT_EQ(text(3, designer::objectCol(sheet())), "OBJ records");
+
+    const int rows = sheet().maxRow();
+    sheet().setSelection({rows + 2, 1, rows + 4, kMaxCols});
+    window->designerKey(Qt::Key_F13, Qt::NoModifier);
+    window->designerKey(Qt::Key_F14, Qt::NoModifier);
+    EXPECT_EQ(sheet().maxRow(), rows) << "rows past the template are none of its rows";
+    sheet().setSelection({rows, 1, kMaxRows, kMaxCols});
+    window->designerKey(Qt::Key_F13, Qt::NoModifier);
+    EXPECT_EQ(sheet().maxRow(), rows - 1);
+}
+
+TEST_F(DesignerWindowTest, AHugeClipboard) {
+    TMDIChild_1& d = open(writeTemplate());
+    const int rows = sheet().maxRow();
+    QString many;
+    for (int i = 0; i < kMaxRows + 10; ++i) {
+        many += QStringLiteral("x\t") + QString::number(i) + QLatin1Char('\n');
+    }
+    QApplication::clipboard()->setText(many);
+    sheet().setSelection(CellRange::cell(3, 2));
+    d.view()->setFocus();
+    QTest::keyClick(d.view(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(prompter.transcript(), "Ошибка:|Ошибка вставки!\n");
+    EXPECT_EQ(sheet().maxRow(), rows);
+    EXPECT_EQ(text(3, 3), "100");
+
+    prompter.clear();
+    many.truncate(many.indexOf(QStringLiteral("x\t20000\n")));
+    QApplication::clipboard()->setText(many);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(d.view(), Qt::Key_V, Qt::ControlModifier);
+    std::printf("paste of 20000 lines: %lld ms\n", static_cast<long long>(clock.elapsed()));
+    EXPECT_EQ(prompter.transcript(), "");
+    EXPECT_EQ(sheet().maxRow(), rows + 20000 - 1);
+    EXPECT_EQ(text(3 + 19999, 3), "19999");
+    EXPECT_EQ(text(3 + 20000, 1), "ENDIF") << "the statements below moved down";
 }
 
 // What the user sees; set FC_SHOT to a file name to look at it.
