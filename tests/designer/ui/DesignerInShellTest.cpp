@@ -1,5 +1,6 @@
 #include "designer/ui/TMDIChild_1.h"
 
+#include "components/model/Sheet.h"
 #include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
 #include "designer/ui/FormulaLineEditor.h"
@@ -127,6 +128,34 @@ TEST_F(DesignerInShell, UndoItemsFollowTheHistory) {
     EXPECT_EQ(d->workbook().sheet().text(1, 1), "");
     EXPECT_FALSE(form.commands().action("Undo1")->isEnabled());
     EXPECT_TRUE(form.commands().action("ReDo1")->isEnabled());
+}
+
+// Every demo template opens in the designer without a message, its statements coloured by the
+// checker. FC_DESIGNER_PICTURE=FILE.png keeps a picture of the first one for looking at.
+TEST_F(DesignerInShell, DemoTemplatesOpenCleanly) {
+    const QStringList names{"balance.rpt", "cash-statement.rpt", "balance-turbo.rpt"};
+    for (const QString& name : names) {
+        settings.currentFileName =
+            cp1251::fromQString(QStringLiteral(FC_SOURCE_DIR "/demo/templates/") + name);
+        form.createDesigner();
+        TMDIChild_1* d = designer();
+        ASSERT_NE(d, nullptr) << name.toStdString();
+        EXPECT_TRUE(prompter.shown().empty()) << name.toStdString() << prompter.transcript();
+        const Sheet& s = d->workbook().sheet();
+        int red = 0;
+        for (int r = 1; r <= 60; ++r) {
+            red += s.style(r, 1).font.color == rgb(255, 0, 0) ? 1 : 0;
+        }
+        EXPECT_GT(red, 0) << name.toStdString() << ": statements are coloured";
+    }
+    if (const char* out = std::getenv("FC_DESIGNER_PICTURE")) {
+        form.mdiArea()->subWindowList().front()->setFocus();
+        form.mdiArea()->setActiveSubWindow(form.mdiArea()->subWindowList().front());
+        form.mdiArea()->activeSubWindow()->showMaximized();
+        form.resize(1000, 620);
+        QApplication::processEvents();
+        form.grab().save(QString::fromLocal8Bit(out));
+    }
 }
 
 } // namespace
