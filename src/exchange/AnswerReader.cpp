@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <exception>
 #include <thread>
+#include <unordered_set>
 
 namespace fc {
 
@@ -132,11 +133,21 @@ void AnswerReader::templateDownload(const std::string& status) {
     freeBuffer();
     const std::string local = files::join(ctx_.currentDir, templateFile_);
     const std::string target = files::join(files::join(settings_.serverDir, "VTS"), templateFile_);
-    if (!templateFile_.empty() && files::writeDirect(local, bytes)) {
-        files::remove(target);
-        if (QFile::copy(files::toNative(local), files::toNative(target))) {
-            files::remove(local);
+    if (templateFile_.empty() || !files::writeDirect(local, bytes)) {
+        // Run again, the report would find the same old template and fetch it again, forever.
+        window_.restorePointer();
+        if (!savedContext_.empty()) {
+            run_.setContext(savedContext_);
         }
+        run_.newNameBase();
+        run_.setRequestName(run_.nameBase());
+        ctx_.prompter.error(w("Не удалось записать шаблон ") + local);
+        window_.hideSavingPanel();
+        return;
+    }
+    files::remove(target);
+    if (QFile::copy(files::toNative(local), files::toNative(target))) {
+        files::remove(local);
     }
     if (!savedContext_.empty()) {
         run_.setContext(savedContext_);
@@ -540,14 +551,16 @@ void AnswerReader::valueList() {
         current = f.hiddenKeys.empty() ? std::string() : f.hiddenKeys.front();
         shared_.currentValue = current;
     }
+    // Lists of many thousand values with as many ticks are usual: look the ticks up by key.
+    const std::unordered_set<std::string> ticked(f.hiddenKeys.begin(), f.hiddenKeys.end());
+    f.items.reserve(list.items.size());
+    f.keys.reserve(list.items.size());
+    f.checked.reserve(list.items.size());
     for (const answers::ValueList::Item& item : list.items) {
         if (f.selected < 0 && !current.empty() && item.key == current) {
             f.selected = static_cast<int>(f.items.size());
         }
-        bool tick = false;
-        for (const std::string& k : f.hiddenKeys) {
-            tick = tick || k == item.key;
-        }
+        const bool tick = ticked.count(item.key) != 0;
         f.items.push_back(item.text);
         f.keys.push_back(item.key);
         f.checked.push_back(tick);

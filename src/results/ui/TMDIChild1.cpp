@@ -765,14 +765,28 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
     ListBox2_->hide();
     QListWidget* list = f.checkList ? RListBox1_ : Listbox1_;
     (f.checkList ? Listbox1_ : RListBox1_)->hide();
-    list->clear();
+    // Lists of a hundred thousand values come: one line height for all and no painting
+    // while they fill keep that to a fraction of a second.
+    list->setUpdatesEnabled(false);
+    list->setUniformItemSizes(true);
     const QSignalBlocker block(list);
-    for (std::size_t i = 0; i < f.items.size(); ++i) {
-        auto* item = new QListWidgetItem(q(f.items[i]), list);
-        item->setData(Qt::UserRole, q(f.keys[i]));
-        if (f.checkList) {
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(f.checked[i] ? Qt::Checked : Qt::Unchecked);
+    list->clear();
+    QStringList texts;
+    texts.reserve(static_cast<int>(f.items.size()));
+    for (const std::string& t : f.items) {
+        texts.push_back(q(t));
+    }
+    list->addItems(texts); // one insertion, not one per value
+    {
+        // The view asks for keys and ticks when it paints; it need not hear of each one.
+        const QSignalBlocker quiet(list->model());
+        for (std::size_t i = 0; i < f.items.size(); ++i) {
+            QListWidgetItem* item = list->item(static_cast<int>(i));
+            item->setData(Qt::UserRole, q(f.keys[i]));
+            if (f.checkList) {
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                item->setCheckState(f.checked[i] ? Qt::Checked : Qt::Unchecked);
+            }
         }
     }
     if (f.selected >= 0) {
@@ -780,6 +794,7 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
     } else if (!f.items.empty()) {
         list->setCurrentRow(0);
     }
+    list->setUpdatesEnabled(true);
     Panel5_->hide();
     listPanel_->show();
     list->show();

@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -372,6 +374,182 @@ TEST_F(ReportWindow, OfflineAnswerComesFromTheCacheFolder) {
     QTest::qWait(300);
     EXPECT_EQ(u8(w->workbook().sheet(1).text(2, 2)), "Остаток на начало");
     EXPECT_EQ(server->pollOnce(), 0); // nothing was sent
+}
+
+// Every demo answer cut after each of its bytes, as a broken disk or a server that died while
+// writing would leave it, read under each kind of request name: the window stays usable, or
+// closes after saying why and a fresh one takes over. (The side branches meet cut answers
+// in MalformedAnswersLeaveTheWindowUsable.)
+TEST_F(ReportWindow, DemoAnswersCutAtEveryByte) {
+    form->runReport("R SALES", 0);
+    QPointer<TMDIChild1> w(report());
+    ASSERT_FALSE(w.isNull());
+    int reopened = 0;
+    for (const QString& f : QDir(FC_SOURCE_DIR "/demo/server").entryList({"*.out"}, QDir::Files)) {
+        const std::string full =
+            files::readAll((FC_SOURCE_DIR "/demo/server/" + f).toStdString()).value_or("");
+        ASSERT_FALSE(full.empty()) << f.toStdString();
+        for (std::size_t n = 0; n <= full.size(); ++n) {
+            for (const char* name : {"", "sidelist"}) {
+                if (w.isNull()) {
+                    ++reopened;
+                    form->runReport("R SALES", 0);
+                    w = report();
+                    ASSERT_FALSE(w.isNull());
+                }
+                w->run().setRequestName(*name ? std::string(name) : w->run().nameBase());
+                w->answerArrived(full.substr(0, n));
+                QCoreApplication::processEvents();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+        }
+    }
+    ASSERT_FALSE(w.isNull());
+    EXPECT_FALSE(w->grab().isNull());
+    // No cut answer is an order to close.
+    EXPECT_EQ(reopened, 0);
+}
+
+TEST_F(ReportWindow, NulBytesLongLinesAndEmptyQuestionsAreHarmless) {
+    form->runReport("R SALES", 0);
+    QPointer<TMDIChild1> w(report());
+    ASSERT_FALSE(w.isNull());
+    const std::string S(1, '\xFA');
+    const std::string longLine(200 * 1024, 'x');
+    const std::vector<std::string> bodies = {
+        std::string(";table\r\n&&\r\n&02a\0b|0000lb\r\n", 27),
+        std::string("Q-M\0") + S + "x",
+        std::string("\0\0\0\0", 4),
+        "Q-M",
+        "Q-S",
+        "Q-R",
+        "Q-A",
+        "Q-M" + S + longLine + S + longLine,
+        "Q-S" + S + "im" + S + longLine,
+        ";table\r\n&&\r\n&02" + longLine + "|0000lb\r\n",
+        longLine + "\r\n" + longLine,
+    };
+    for (const std::string& body : bodies) {
+        for (const char* name : {"", "sidelist"}) {
+            w->run().setRequestName(*name ? std::string(name) : w->run().nameBase());
+            w->answerArrived(body);
+            QCoreApplication::processEvents();
+            ASSERT_FALSE(w.isNull());
+        }
+    }
+    // A question record without fields still opens the panel and builds no control.
+    w->findChild<QFrame*>("Panel1")->hide();
+    w->run().setRequestName(w->run().nameBase());
+    w->answerArrived("Q-M");
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel1")->isHidden());
+    EXPECT_EQ(prompter.transcript(), "");
+    // A question panel full of controls wider than the window stays drawable.
+    EXPECT_FALSE(w->grab().isNull());
+}
+
+// A list of a hundred thousand values shows quickly: long client lists are usual.
+TEST_F(ReportWindow, AHundredThousandValuesShowQuickly) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "DEBTS\r\n"));
+    form->runReport("R DEBTS", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w); // the argument question
+    std::string body = codepage::toDos(fc::w("Клиенты\r\n"));
+    for (int i = 0; i < 100000; ++i) {
+        body += "K" + std::to_string(i) + codepage::toDos(fc::w(" клиент номер ")) +
+                std::to_string(i) + "\r\n";
+    }
+    sharedRunState().currentValue = "K99999";
+    w->run().setRequestName("sidelist");
+    QElapsedTimer clock;
+    clock.start();
+    w->answerArrived(body);
+    QCoreApplication::processEvents();
+    const qint64 ms = clock.elapsed();
+    auto* list = w->findChild<QListWidget*>("Listbox1");
+    ASSERT_EQ(list->count(), 100000);
+    EXPECT_EQ(list->currentRow(), 99999);
+    std::printf("100000 values shown in %lld ms\n", static_cast<long long>(ms));
+    EXPECT_LT(ms, 3000);
+
+    // The same in the check list with every value ticked before.
+    std::string all;
+    for (int i = 0; i < 100000; ++i) {
+        all += (i ? "|K" : "K") + std::to_string(i);
+    }
+    sharedRunState().multiChoice = true;
+    sharedRunState().currentValue = all;
+    clock.restart();
+    w->answerArrived(body);
+    QCoreApplication::processEvents();
+    const qint64 checkMs = clock.elapsed();
+    auto* checks = w->findChild<QListWidget*>("RListBox1");
+    ASSERT_EQ(checks->count(), 100000);
+    EXPECT_EQ(checks->item(54321)->checkState(), Qt::Checked);
+    std::printf("100000 ticked values shown in %lld ms\n", static_cast<long long>(checkMs));
+    EXPECT_LT(checkMs, 3000);
+}
+
+// The template the server sends cannot be kept: the window says so and does not ask for it
+// again and again.
+TEST_F(ReportWindow, ATemplateThatCannotBeStoredIsReportedOnce) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    // The server's template folder is a file, and the start directory is gone.
+    ASSERT_TRUE(files::writeAtomic(path("x") + "/VTS", "not a folder"));
+    // The outdated template is asked for.
+    w->run().setContext("R SALES");
+    prompter.push(Prompter::Answer::Yes);
+    w->answerArrived(";table;ext=gone.vts\r\n");
+    const std::string asked = w->run().requestName();
+    ASSERT_EQ(asked.rfind("UVTS", 0), 0u) << asked;
+    ASSERT_EQ(server->pollOnce(), 1); // the download request
+    ASSERT_TRUE(QDir(QString::fromStdString(path("start"))).removeRecursively());
+    prompter.clear();
+    w->answerArrived("116101120\r\n");
+    EXPECT_NE(prompter.transcript().find("gone.vts"), std::string::npos) << prompter.transcript();
+    // No request goes out again for it.
+    EXPECT_EQ(server->pollOnce(), 0);
+    EXPECT_FALSE(files::exists(path("x") + "/" + w->run().requestName() + ".in"));
+}
+
+TEST_F(ReportWindow, ATemplateTheServerFolderRefusesStaysInTheStartDirectory) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    ASSERT_TRUE(files::writeAtomic(path("x") + "/VTS", "not a folder"));
+    prompter.push(Prompter::Answer::Yes);
+    w->answerArrived(";table;ext=kept.vts\r\n");
+    ASSERT_EQ(w->run().requestName().rfind("UVTS", 0), 0u);
+    w->answerArrived("116101120\r\n");
+    EXPECT_EQ(files::readAll(path("start") + "/kept.vts").value_or(""), "tex");
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Не найден шаблон " + path("start") +
+                                         "/kept.vts Попpобовать скачать с сеpвеpа?\n");
+}
+
+// Two windows wait in the same exchange directory: each reads its own answer only.
+TEST_F(ReportWindow, TwoWindowsPollingOneDirectoryReadTheirOwnAnswers) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* sales = report();
+    ASSERT_NE(sales, nullptr);
+    form->runReport("R CARD", 0);
+    TMDIChild1* card = report();
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(sales, card);
+    ASSERT_NE(sales->run().requestName(), card->run().requestName());
+    ASSERT_EQ(server->pollOnce(), 2);
+    card->pollAnswer();
+    sales->pollAnswer();
+    card->pollAnswer();
+    sales->pollAnswer();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(u8(sales->workbook().sheet(1).text(9, 2)), "ИТОГО:");
+    EXPECT_NE(card->findChild<QComboBox*>("question1"), nullptr);
+    EXPECT_EQ(sales->findChild<QComboBox*>("question1"), nullptr);
+    EXPECT_EQ(prompter.transcript(), "");
 }
 
 } // namespace
