@@ -428,7 +428,10 @@ void TMDIChild1::hideQuestionControls() {
     labels_[0]->hide();
     labels_[2]->hide();
     singleQuestion_->hide();
+    // A value list left by "<<" or by a step answer gives its place back to the sheet; the
+    // window would be blank until the next result otherwise.
     listPanel_->hide();
+    Panel5_->show();
 }
 
 std::string TMDIChild1::statusText() const { return shell_.statusText(1); }
@@ -552,8 +555,9 @@ std::string TMDIChild1::rememberedAnswer() const { return {}; }
 void TMDIChild1::place_cbox(QWidget* control, const std::string& caption) {
     int x = kFirstInputX;
     if (!inputs_.empty()) {
+        // A caption wider than its control keeps the next one off it.
         const QWidget* last = inputs_.back();
-        x = last->x() + last->width() + 30;
+        x = std::max(last->x() + last->width(), inputLabels_.back()->geometry().right()) + 30;
     }
     control->move(x, kInputTop);
     control->show();
@@ -566,7 +570,8 @@ void TMDIChild1::place_cbox(QWidget* control, const std::string& caption) {
     label->show();
     inputs_.push_back(control);
     inputLabels_.push_back(label);
-    but_next_->move(x + control->width(), kInputTop + 4);
+    but_next_->move(x + control->width() + 2,
+                    kInputTop + (control->height() - but_next_->height()) / 2);
     but_next_->show();
     but_next_->raise();
     control->setFocus();

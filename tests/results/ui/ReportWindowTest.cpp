@@ -552,5 +552,66 @@ TEST_F(ReportWindow, TwoWindowsPollingOneDirectoryReadTheirOwnAnswers) {
     EXPECT_EQ(prompter.transcript(), "");
 }
 
+// What the user sees of the question panel and the value lists: captions whole and apart,
+// the step button beside its control.
+TEST_F(ReportWindow, CaptionsStayWholeAndApart) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    w->parentWidget()->showNormal();
+    w->parentWidget()->resize(760, 330);
+    QCoreApplication::processEvents();
+    const std::string S(1, '\xFA');
+    // A value list that comes while the sheet shows: its captions are not cut short.
+    w->run().setRequestName("sidelist");
+    w->answerArrived(codepage::toDos(fc::w("Клиенты всех филиалов за год\r\n")) + S +
+                     codepage::toDos(fc::w("Выберите клиента из списка\r\n01 А\r\n")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->findChild<QLabel*>("Label4")->text(),
+              QString::fromUtf8(" Выберите клиента из списка"));
+    EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(),
+              QString::fromUtf8(" Клиенты всех филиалов за год"));
+    keepPicture(w, "FC_LIST_SHOT2");
+
+    // Two questions whose captions are wider than their controls.
+    w->run().setRequestName(w->run().nameBase());
+    w->answerArrived("Q-M" + S + "1" + S + "2" + S +
+                     codepage::toDos(fc::w("Выберите отчётный месяц года")));
+    auto* first = w->findChild<QComboBox*>("question1");
+    ASSERT_NE(first, nullptr);
+    emit first->activated(0);
+    w->answerArrived(codepage::toDos(fc::w("Q-S")) + S +
+                     codepage::toDos(fc::w("Фамилия клиента полностью")) + S + "" + S + "5");
+    QCoreApplication::processEvents();
+    auto* second = w->findChild<QLineEdit*>("question2");
+    ASSERT_NE(second, nullptr);
+    // The list was left by the step answer: the sheet is back under the questions.
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel5")->isHidden());
+    EXPECT_TRUE(w->findChild<QFrame*>("listPanel")->isHidden());
+    keepPicture(w, "FC_QUESTION_SHOT2");
+    std::vector<QLabel*> captions;
+    for (QLabel* l : w->findChild<QFrame*>("Panel1")->findChildren<QLabel*>()) {
+        if (l->isVisible() && !l->text().isEmpty()) {
+            captions.push_back(l);
+        }
+    }
+    ASSERT_EQ(captions.size(), 2u);
+    w->answerArrived("Q-S" + S + "x" + S + "" + S + "5"); // a third control after the caption
+    QCoreApplication::processEvents();
+    auto* third = w->findChild<QLineEdit*>("question3");
+    ASSERT_NE(third, nullptr);
+    EXPECT_GT(third->x(), captions[1]->geometry().right());
+    for (QLabel* l : captions) {
+        EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+    }
+    EXPECT_FALSE(captions[0]->geometry().intersects(captions[1]->geometry()));
+    EXPECT_GE(second->x(), captions[0]->geometry().right());
+    // The step button sits beside the open control, not over it, and on its line.
+    auto* next = w->findChild<QPushButton*>("but_next_");
+    EXPECT_FALSE(next->geometry().intersects(third->geometry()));
+    EXPECT_EQ(next->geometry().center().y(), third->geometry().center().y());
+}
+
 } // namespace
 } // namespace fc
