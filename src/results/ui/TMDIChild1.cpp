@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fc {
@@ -45,6 +46,7 @@ constexpr Color kTeal = rgb(0, 128, 128);
 constexpr Color kMaroon = rgb(128, 0, 0);
 constexpr int kFirstInputX = 8;
 constexpr int kInputTop = 22;
+constexpr int kChoiceLines = 20;
 
 int charsWidth(const QWidget* w, int chars) {
     return w->fontMetrics().horizontalAdvance(QString(std::max(chars, 1), QLatin1Char('A')));
@@ -588,12 +590,13 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
             box->addItem(q(item));
             ListBox2_->addItem(q(item));
         }
-        box->setMaxVisibleItems(20);
+        box->setMaxVisibleItems(kChoiceLines);
         box->setFixedSize(charsWidth(this, f.widthChars), 24);
         box->setCurrentIndex(f.selected);
         labels_[0]->setText(q(f.caption));
         ListBox2_->setCurrentRow(0);
-        ListBox2_->setFixedHeight(std::max(f.listHeight, 18));
+        // Twenty lines at most, as the drop-down shows; longer choices scroll.
+        ListBox2_->setFixedHeight(std::clamp(f.listHeight, 18, kChoiceLines * 18));
         connect(box, QOverload<int>::of(&QComboBox::activated), this,
                 [this, box] { submitInput(box); });
         control = box;

@@ -613,5 +613,29 @@ TEST_F(ReportWindow, CaptionsStayWholeAndApart) {
     EXPECT_EQ(next->geometry().center().y(), third->geometry().center().y());
 }
 
+// Without the question panel a long choice is asked in ListBox2: it scrolls instead of
+// stretching the window past the screen.
+TEST_F(ReportWindow, ALongChoiceWithoutThePanelScrolls) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "SALES\r\n"));
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    w->parentWidget()->showNormal();
+    w->parentWidget()->resize(760, 330);
+    const std::string S(1, '\xFA');
+    std::string body = "Q-M";
+    for (int i = 0; i < 2000; ++i) {
+        body += S + "item " + std::to_string(i);
+    }
+    w->answerArrived(body + S + "title");
+    QCoreApplication::processEvents();
+    auto* list = w->findChild<QListWidget*>("ListBox2");
+    ASSERT_FALSE(list->isHidden());
+    EXPECT_EQ(list->count(), 2000);
+    EXPECT_LE(list->height(), 400);
+    EXPECT_LE(w->minimumSizeHint().height(), 600);
+    EXPECT_LE(w->parentWidget()->height(), 600);
+}
+
 } // namespace
 } // namespace fc
