@@ -34,6 +34,9 @@ namespace fc {
 namespace {
 
 constexpr char kSep = request::kSep;
+// A question control is never wider than this many characters, whatever length the server
+// allows: wider ones would only push the others off the screen.
+constexpr int kWidestInput = 250;
 
 std::size_t widest(const std::vector<std::string>& items) {
     std::size_t n = 0;
@@ -446,7 +449,8 @@ void AnswerReader::question() {
         std::vector<std::string> items = q->items();
         f.items.assign(items.rbegin(), items.rend());
         std::size_t wide = widest(f.items);
-        f.widthChars = static_cast<int>(wide >= 2 ? wide : 20) + 3;
+        f.widthChars =
+            static_cast<int>(std::min<std::size_t>(wide >= 2 ? wide : 20, kWidestInput)) + 3;
         f.caption = q->title();
         const int def = q->defaultItem();
         f.selected = def >= 0 && def < static_cast<int>(f.items.size()) ? def
@@ -467,7 +471,8 @@ void AnswerReader::question() {
             f.items = q->suggestions();
             f.selected = f.items.empty() ? -1 : 0;
             f.text = f.items.empty() ? std::string() : f.items.front();
-            f.widthChars = static_cast<int>(std::max<std::size_t>(widest(f.items), 50)) + 3;
+            f.widthChars =
+                static_cast<int>(std::clamp<std::size_t>(widest(f.items), 50, kWidestInput)) + 3;
             if (answer::startsWith(remembered, "i")) {
                 f.text = remembered.substr(1);
             }
@@ -477,7 +482,7 @@ void AnswerReader::question() {
             if (q->kind == "Q-S") {
                 f.control = QuestionForm::Control::Edit;
                 if (f.maxLength && *f.maxLength > 0) {
-                    f.widthChars = *f.maxLength + 1;
+                    f.widthChars = std::min(*f.maxLength, kWidestInput) + 1;
                 } else {
                     f.maxLength.reset();
                     f.widthPx = 150;

@@ -49,7 +49,7 @@ constexpr int kInputTop = 22;
 constexpr int kChoiceLines = 20;
 
 int charsWidth(const QWidget* w, int chars) {
-    return w->fontMetrics().horizontalAdvance(QString(std::max(chars, 1), QLatin1Char('A')));
+    return w->fontMetrics().horizontalAdvance(QString(std::clamp(chars, 1, 256), QLatin1Char('A')));
 }
 
 } // namespace

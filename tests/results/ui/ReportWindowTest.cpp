@@ -437,6 +437,16 @@ TEST_F(ReportWindow, NulBytesLongLinesAndEmptyQuestionsAreHarmless) {
             ASSERT_FALSE(w.isNull());
         }
     }
+    // Lengths a server can send but no edit can be as wide as.
+    for (const char* limit : {"2147483647", "1000000000", "-2147483648"}) {
+        w->run().setRequestName(w->run().nameBase());
+        w->answerArrived("Q-S" + S + "x" + S + "" + S + limit);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(w.isNull());
+    }
+    for (QLineEdit* e : w->findChild<QFrame*>("Panel1")->findChildren<QLineEdit*>()) {
+        EXPECT_LE(e->width(), 2500) << e->objectName().toStdString();
+    }
     // A question record without fields still opens the panel and builds no control.
     w->findChild<QFrame*>("Panel1")->hide();
     w->run().setRequestName(w->run().nameBase());
