@@ -466,6 +466,9 @@ void AnswerReader::question() {
     } else if (q->kind == "Q-S" || q->kind == "Q-R") {
         f.caption = q->caption();
         f.maxLength = q->limit();
+        if (f.maxLength && *f.maxLength <= 0) {
+            f.maxLength.reset(); // no limit; a limit of none would let nothing be typed
+        }
         if (q->withSuggestions()) {
             f.control = QuestionForm::Control::Suggestions;
             f.items = q->suggestions();
