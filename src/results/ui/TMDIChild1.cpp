@@ -124,6 +124,11 @@ TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* pro
 }
 
 TMDIChild1::~TMDIChild1() {
+    // The sheet view leaves the workbook while it still exists: as a child widget it would
+    // go only after the members, the workbook among them.
+    delete view_;
+    view_ = nullptr;
+    ctx_.measurer = nullptr;
     setBusy(false);
     shell_.children().remove(this);
 }
