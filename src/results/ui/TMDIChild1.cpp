@@ -235,8 +235,8 @@ void TMDIChild1::buildWidgets() {
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
     connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         // A heading (first character blank) cannot be ticked.
-        if (item->text().startsWith(QLatin1Char(' ')) && item->checkState() != Qt::Unchecked) {
-            item->setCheckState(Qt::Unchecked);
+        if (item->text().startsWith(QLatin1Char(' ')) && item->data(Qt::CheckStateRole).isValid()) {
+            item->setData(Qt::CheckStateRole, QVariant()); // no tick, and no box either
         }
         bool ticked = false;
         for (int i = 0; i < RListBox1_->count() && !ticked; ++i) {
@@ -796,7 +796,13 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
         for (std::size_t i = 0; i < f.items.size(); ++i) {
             QListWidgetItem* item = list->item(static_cast<int>(i));
             item->setData(Qt::UserRole, q(f.keys[i]));
-            if (f.checkList) {
+            // A heading (first character blank) shows no tick box: it cannot be ticked.
+            if (!f.checkList) {
+                continue;
+            }
+            if (!f.items[i].empty() && f.items[i][0] == ' ') {
+                item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+            } else {
                 item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
                 item->setCheckState(f.checked[i] ? Qt::Checked : Qt::Unchecked);
             }

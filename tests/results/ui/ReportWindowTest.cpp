@@ -228,12 +228,15 @@ TEST_F(ReportWindow, SeveralValuesAreTickedInTheCheckList) {
     auto* ok = w->findChild<QPushButton*>("Button1");
     ASSERT_FALSE(list->isHidden());
     ASSERT_EQ(list->count(), 3);
-    EXPECT_FALSE(ok->isEnabled());             // nothing ticked yet
+    EXPECT_FALSE(ok->isEnabled());                                  // nothing ticked yet
+    EXPECT_FALSE(list->item(2)->flags() & Qt::ItemIsUserCheckable); // a heading: no tick box
+    EXPECT_FALSE(list->item(2)->data(Qt::CheckStateRole).isValid());
     list->item(2)->setCheckState(Qt::Checked); // a heading: cannot be ticked
     EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
     list->item(0)->setCheckState(Qt::Checked);
     list->item(1)->setCheckState(Qt::Checked);
     EXPECT_TRUE(ok->isEnabled());
+    keepPicture(w, "FC_CHECK_SHOT");
     QTest::mouseClick(ok, Qt::LeftButton);
     ASSERT_GE(server->pollOnce(), 1);
     w->pollAnswer();
@@ -642,6 +645,7 @@ TEST_F(ReportWindow, ALongChoiceWithoutThePanelScrolls) {
     auto* list = w->findChild<QListWidget*>("ListBox2");
     ASSERT_FALSE(list->isHidden());
     EXPECT_EQ(list->count(), 2000);
+    keepPicture(w, "FC_CHOICE_SHOT");
     EXPECT_LE(list->height(), 400);
     EXPECT_LE(w->minimumSizeHint().height(), 600);
     EXPECT_LE(w->parentWidget()->height(), 600);
