@@ -27,12 +27,16 @@
 #include <cstdio>
 #include <exception>
 #include <thread>
+#include <unordered_set>
 
 namespace fc {
 
 namespace {
 
 constexpr char kSep = request::kSep;
+// A question control is never wider than this many characters, whatever length the server
+// allows: wider ones would only push the others off the screen.
+constexpr int kWidestInput = 250;
 
 std::size_t widest(const std::vector<std::string>& items) {
     std::size_t n = 0;
@@ -132,11 +136,21 @@ void AnswerReader::templateDownload(const std::string& status) {
     freeBuffer();
     const std::string local = files::join(ctx_.currentDir, templateFile_);
     const std::string target = files::join(files::join(settings_.serverDir, "VTS"), templateFile_);
-    if (!templateFile_.empty() && files::writeDirect(local, bytes)) {
-        files::remove(target);
-        if (QFile::copy(files::toNative(local), files::toNative(target))) {
-            files::remove(local);
+    if (templateFile_.empty() || !files::writeDirect(local, bytes)) {
+        // Run again, the report would find the same old template and fetch it again, forever.
+        window_.restorePointer();
+        if (!savedContext_.empty()) {
+            run_.setContext(savedContext_);
         }
+        run_.newNameBase();
+        run_.setRequestName(run_.nameBase());
+        ctx_.prompter.error(w("Не удалось записать шаблон ") + local);
+        window_.hideSavingPanel();
+        return;
+    }
+    files::remove(target);
+    if (QFile::copy(files::toNative(local), files::toNative(target))) {
+        files::remove(local);
     }
     if (!savedContext_.empty()) {
         run_.setContext(savedContext_);
@@ -435,7 +449,8 @@ void AnswerReader::question() {
         std::vector<std::string> items = q->items();
         f.items.assign(items.rbegin(), items.rend());
         std::size_t wide = widest(f.items);
-        f.widthChars = static_cast<int>(wide >= 2 ? wide : 20) + 3;
+        f.widthChars =
+            static_cast<int>(std::min<std::size_t>(wide >= 2 ? wide : 20, kWidestInput)) + 3;
         f.caption = q->title();
         const int def = q->defaultItem();
         f.selected = def >= 0 && def < static_cast<int>(f.items.size()) ? def
@@ -451,12 +466,16 @@ void AnswerReader::question() {
     } else if (q->kind == "Q-S" || q->kind == "Q-R") {
         f.caption = q->caption();
         f.maxLength = q->limit();
+        if (f.maxLength && *f.maxLength <= 0) {
+            f.maxLength.reset(); // no limit; a limit of none would let nothing be typed
+        }
         if (q->withSuggestions()) {
             f.control = QuestionForm::Control::Suggestions;
             f.items = q->suggestions();
             f.selected = f.items.empty() ? -1 : 0;
             f.text = f.items.empty() ? std::string() : f.items.front();
-            f.widthChars = static_cast<int>(std::max<std::size_t>(widest(f.items), 50)) + 3;
+            f.widthChars =
+                static_cast<int>(std::clamp<std::size_t>(widest(f.items), 50, kWidestInput)) + 3;
             if (answer::startsWith(remembered, "i")) {
                 f.text = remembered.substr(1);
             }
@@ -466,7 +485,7 @@ void AnswerReader::question() {
             if (q->kind == "Q-S") {
                 f.control = QuestionForm::Control::Edit;
                 if (f.maxLength && *f.maxLength > 0) {
-                    f.widthChars = *f.maxLength + 1;
+                    f.widthChars = std::min(*f.maxLength, kWidestInput) + 1;
                 } else {
                     f.maxLength.reset();
                     f.widthPx = 150;
@@ -540,14 +559,16 @@ void AnswerReader::valueList() {
         current = f.hiddenKeys.empty() ? std::string() : f.hiddenKeys.front();
         shared_.currentValue = current;
     }
+    // Lists of many thousand values with as many ticks are usual: look the ticks up by key.
+    const std::unordered_set<std::string> ticked(f.hiddenKeys.begin(), f.hiddenKeys.end());
+    f.items.reserve(list.items.size());
+    f.keys.reserve(list.items.size());
+    f.checked.reserve(list.items.size());
     for (const answers::ValueList::Item& item : list.items) {
         if (f.selected < 0 && !current.empty() && item.key == current) {
             f.selected = static_cast<int>(f.items.size());
         }
-        bool tick = false;
-        for (const std::string& k : f.hiddenKeys) {
-            tick = tick || k == item.key;
-        }
+        const bool tick = ticked.count(item.key) != 0;
         f.items.push_back(item.text);
         f.keys.push_back(item.key);
         f.checked.push_back(tick);

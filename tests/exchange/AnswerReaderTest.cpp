@@ -332,6 +332,18 @@ TEST_F(Reader, TextAndNumberQuestions) {
     answerBytes("Q-R" + S + dos("Сумма") + S + "12.5" + S + "2" + S);
     EXPECT_EQ(window.questions.back().text, "12.50");
     EXPECT_EQ(window.questions.back().widthPx, 150);
+
+    // A length of 0 or less is no limit: otherwise nothing could be typed at all.
+    for (const char* limit : {"0", "-5"}) {
+        answerBytes("Q-S" + S + dos("imГород") + S + dos("Москва") + S + limit + S);
+        EXPECT_EQ(window.questions.back().maxLength, std::nullopt) << limit;
+        answerBytes("Q-S" + S + dos("Город") + S + "" + S + limit + S);
+        EXPECT_EQ(window.questions.back().maxLength, std::nullopt) << limit;
+    }
+    // Lengths no screen holds: the control keeps to 250 characters, the limit stays.
+    answerBytes("Q-S" + S + "x" + S + "" + S + "2147483647" + S);
+    EXPECT_EQ(window.questions.back().widthChars, 251);
+    EXPECT_EQ(window.questions.back().maxLength, 2147483647);
 }
 
 TEST_F(Reader, ArgumentQuestions) {

@@ -22,7 +22,32 @@ grep -q '"format": "table"' s.json && grep -q '"workbook"' s.json && grep -q '{2
     || fail "json document"
 "$rptool" run SALES --out s.vts > /dev/null && "$rptool" dump s.vts > dump.json || fail "vts"
 grep -q 'ФОП Петренко' dump.json || fail "vts content"
-"$rptool" run SALES --out s.xls > /dev/null && [ -s s.xls ] || fail "xls"
+# Excel output read back: .xls by this program's own reader, .xlsx by openpyxl.
+"$rptool" run SALES --out s.xls > /dev/null && "$rptool" dump s.xls > xls.json || fail "xls"
+grep -q '"ref": "B9", "text": "ИТОГО:"' xls.json || fail "xls totals text"
+grep -q '"ref": "D9", "text": "2975.75", "value": 2975.75, "formula": "=D5+D8"' xls.json \
+    || fail "xls totals formula"
+grep -q '"ref": "IU3", "text": "{2}K01|"' xls.json || fail "xls row key"
+grep -q '{"col": 1, "width": 2304, "hidden": true' xls.json || fail "xls hidden key column"
+"$rptool" run SALES --out s.xlsx > /dev/null && [ -s s.xlsx ] || fail "xlsx"
+"$rptool" run "$demo/templates/balance-turbo.rpt" --out t.xlsx > /dev/null || fail "turbo xlsx"
+if /usr/bin/python3 -c 'import openpyxl' 2> /dev/null; then
+    /usr/bin/python3 - > xlsx.txt 2>&1 <<'PY' || { cat xlsx.txt; fail "xlsx content"; }
+import openpyxl
+f = openpyxl.load_workbook("s.xlsx").active
+v = openpyxl.load_workbook("s.xlsx", data_only=True).active
+assert f["B9"].value == "ИТОГО:", f["B9"].value
+assert f["D9"].value == "=D5+D8" and v["D9"].value == 2975.75, (f["D9"].value, v["D9"].value)
+assert f["C5"].value == "=SUM(C3:C4)" and v["C5"].value == 15
+assert f["C3"].value == 12 and f["B3"].value == 'ООО "Ромашка"'
+assert f["IU3"].value == "{2}K01|" and f.column_dimensions["A"].hidden
+assert f["B1"].font.b and f["B1"].font.sz == 12
+t = openpyxl.load_workbook("t.xlsx", data_only=True).active
+assert any(c == "Всего" for row in t.iter_rows(values_only=True) for c in row), "turbo totals"
+PY
+else
+    echo "openpyxl missing: .xlsx content not checked"
+fi
 "$rptool" run SALES --out s.txt 2> /dev/null; [ $? -eq 1 ] || fail "unknown output type accepted"
 
 "$rptool" run "$demo/templates/balance-turbo.rpt" > "$work/out.txt" || fail "turbo exit $?"

@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace fc {
@@ -45,9 +46,10 @@ constexpr Color kTeal = rgb(0, 128, 128);
 constexpr Color kMaroon = rgb(128, 0, 0);
 constexpr int kFirstInputX = 8;
 constexpr int kInputTop = 22;
+constexpr int kChoiceLines = 20;
 
 int charsWidth(const QWidget* w, int chars) {
-    return w->fontMetrics().horizontalAdvance(QString(std::max(chars, 1), QLatin1Char('A')));
+    return w->fontMetrics().horizontalAdvance(QString(std::clamp(chars, 1, 256), QLatin1Char('A')));
 }
 
 } // namespace
@@ -122,11 +124,13 @@ TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* pro
 }
 
 TMDIChild1::~TMDIChild1() {
-    setBusy(false);
-    shell_.children().remove(this);
-    // The view listens to the window's own workbook, which goes before the child widgets.
+    // The sheet view leaves the workbook while it still exists: as a child widget it would
+    // go only after the members, the workbook among them.
     delete view_;
     view_ = nullptr;
+    ctx_.measurer = nullptr;
+    setBusy(false);
+    shell_.children().remove(this);
 }
 
 void TMDIChild1::buildWidgets() {
@@ -231,8 +235,8 @@ void TMDIChild1::buildWidgets() {
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
     connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         // A heading (first character blank) cannot be ticked.
-        if (item->text().startsWith(QLatin1Char(' ')) && item->checkState() != Qt::Unchecked) {
-            item->setCheckState(Qt::Unchecked);
+        if (item->text().startsWith(QLatin1Char(' ')) && item->data(Qt::CheckStateRole).isValid()) {
+            item->setData(Qt::CheckStateRole, QVariant()); // no tick, and no box either
         }
         bool ticked = false;
         for (int i = 0; i < RListBox1_->count() && !ticked; ++i) {
@@ -431,7 +435,10 @@ void TMDIChild1::hideQuestionControls() {
     labels_[0]->hide();
     labels_[2]->hide();
     singleQuestion_->hide();
+    // A value list left by "<<" or by a step answer gives its place back to the sheet; the
+    // window would be blank until the next result otherwise.
     listPanel_->hide();
+    Panel5_->show();
 }
 
 std::string TMDIChild1::statusText() const { return shell_.statusText(1); }
@@ -555,8 +562,9 @@ std::string TMDIChild1::rememberedAnswer() const { return {}; }
 void TMDIChild1::place_cbox(QWidget* control, const std::string& caption) {
     int x = kFirstInputX;
     if (!inputs_.empty()) {
+        // A caption wider than its control keeps the next one off it.
         const QWidget* last = inputs_.back();
-        x = last->x() + last->width() + 30;
+        x = std::max(last->x() + last->width(), inputLabels_.back()->geometry().right()) + 30;
     }
     control->move(x, kInputTop);
     control->show();
@@ -569,7 +577,8 @@ void TMDIChild1::place_cbox(QWidget* control, const std::string& caption) {
     label->show();
     inputs_.push_back(control);
     inputLabels_.push_back(label);
-    but_next_->move(x + control->width(), kInputTop + 4);
+    but_next_->move(x + control->width() + 2,
+                    kInputTop + (control->height() - but_next_->height()) / 2);
     but_next_->show();
     but_next_->raise();
     control->setFocus();
@@ -586,12 +595,13 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
             box->addItem(q(item));
             ListBox2_->addItem(q(item));
         }
-        box->setMaxVisibleItems(20);
+        box->setMaxVisibleItems(kChoiceLines);
         box->setFixedSize(charsWidth(this, f.widthChars), 24);
         box->setCurrentIndex(f.selected);
         labels_[0]->setText(q(f.caption));
         ListBox2_->setCurrentRow(0);
-        ListBox2_->setFixedHeight(std::max(f.listHeight, 18));
+        // Twenty lines at most, as the drop-down shows; longer choices scroll.
+        ListBox2_->setFixedHeight(std::clamp(f.listHeight, 18, kChoiceLines * 18));
         connect(box, QOverload<int>::of(&QComboBox::activated), this,
                 [this, box] { submitInput(box); });
         control = box;
@@ -768,14 +778,34 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
     ListBox2_->hide();
     QListWidget* list = f.checkList ? RListBox1_ : Listbox1_;
     (f.checkList ? Listbox1_ : RListBox1_)->hide();
-    list->clear();
+    // Lists of a hundred thousand values come: one line height for all and no painting
+    // while they fill keep that to a fraction of a second.
+    list->setUpdatesEnabled(false);
+    list->setUniformItemSizes(true);
     const QSignalBlocker block(list);
-    for (std::size_t i = 0; i < f.items.size(); ++i) {
-        auto* item = new QListWidgetItem(q(f.items[i]), list);
-        item->setData(Qt::UserRole, q(f.keys[i]));
-        if (f.checkList) {
-            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(f.checked[i] ? Qt::Checked : Qt::Unchecked);
+    list->clear();
+    QStringList texts;
+    texts.reserve(static_cast<int>(f.items.size()));
+    for (const std::string& t : f.items) {
+        texts.push_back(q(t));
+    }
+    list->addItems(texts); // one insertion, not one per value
+    {
+        // The view asks for keys and ticks when it paints; it need not hear of each one.
+        const QSignalBlocker quiet(list->model());
+        for (std::size_t i = 0; i < f.items.size(); ++i) {
+            QListWidgetItem* item = list->item(static_cast<int>(i));
+            item->setData(Qt::UserRole, q(f.keys[i]));
+            // A heading (first character blank) shows no tick box: it cannot be ticked.
+            if (!f.checkList) {
+                continue;
+            }
+            if (!f.items[i].empty() && f.items[i][0] == ' ') {
+                item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
+            } else {
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                item->setCheckState(f.checked[i] ? Qt::Checked : Qt::Unchecked);
+            }
         }
     }
     if (f.selected >= 0) {
@@ -783,6 +813,7 @@ void TMDIChild1::showValueList(const ValueListForm& f) {
     } else if (!f.items.empty()) {
         list->setCurrentRow(0);
     }
+    list->setUpdatesEnabled(true);
     Panel5_->hide();
     listPanel_->show();
     list->show();

@@ -13,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -226,12 +228,15 @@ TEST_F(ReportWindow, SeveralValuesAreTickedInTheCheckList) {
     auto* ok = w->findChild<QPushButton*>("Button1");
     ASSERT_FALSE(list->isHidden());
     ASSERT_EQ(list->count(), 3);
-    EXPECT_FALSE(ok->isEnabled());             // nothing ticked yet
+    EXPECT_FALSE(ok->isEnabled());                                  // nothing ticked yet
+    EXPECT_FALSE(list->item(2)->flags() & Qt::ItemIsUserCheckable); // a heading: no tick box
+    EXPECT_FALSE(list->item(2)->data(Qt::CheckStateRole).isValid());
     list->item(2)->setCheckState(Qt::Checked); // a heading: cannot be ticked
     EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
     list->item(0)->setCheckState(Qt::Checked);
     list->item(1)->setCheckState(Qt::Checked);
     EXPECT_TRUE(ok->isEnabled());
+    keepPicture(w, "FC_CHECK_SHOT");
     QTest::mouseClick(ok, Qt::LeftButton);
     ASSERT_GE(server->pollOnce(), 1);
     w->pollAnswer();
@@ -372,6 +377,278 @@ TEST_F(ReportWindow, OfflineAnswerComesFromTheCacheFolder) {
     QTest::qWait(300);
     EXPECT_EQ(u8(w->workbook().sheet(1).text(2, 2)), "Остаток на начало");
     EXPECT_EQ(server->pollOnce(), 0); // nothing was sent
+}
+
+// Every demo answer cut after each of its bytes, as a broken disk or a server that died while
+// writing would leave it, read under each kind of request name: the window stays usable, or
+// closes after saying why and a fresh one takes over. (The side branches meet cut answers
+// in MalformedAnswersLeaveTheWindowUsable.)
+TEST_F(ReportWindow, DemoAnswersCutAtEveryByte) {
+    form->runReport("R SALES", 0);
+    QPointer<TMDIChild1> w(report());
+    ASSERT_FALSE(w.isNull());
+    int reopened = 0;
+    for (const QString& f : QDir(FC_SOURCE_DIR "/demo/server").entryList({"*.out"}, QDir::Files)) {
+        const std::string full =
+            files::readAll((FC_SOURCE_DIR "/demo/server/" + f).toStdString()).value_or("");
+        ASSERT_FALSE(full.empty()) << f.toStdString();
+        for (std::size_t n = 0; n <= full.size(); ++n) {
+            for (const char* name : {"", "sidelist"}) {
+                if (w.isNull()) {
+                    ++reopened;
+                    form->runReport("R SALES", 0);
+                    w = report();
+                    ASSERT_FALSE(w.isNull());
+                }
+                w->run().setRequestName(*name ? std::string(name) : w->run().nameBase());
+                w->answerArrived(full.substr(0, n));
+                QCoreApplication::processEvents();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            }
+        }
+    }
+    ASSERT_FALSE(w.isNull());
+    EXPECT_FALSE(w->grab().isNull());
+    // No cut answer is an order to close.
+    EXPECT_EQ(reopened, 0);
+}
+
+TEST_F(ReportWindow, NulBytesLongLinesAndEmptyQuestionsAreHarmless) {
+    form->runReport("R SALES", 0);
+    QPointer<TMDIChild1> w(report());
+    ASSERT_FALSE(w.isNull());
+    const std::string S(1, '\xFA');
+    const std::string longLine(200 * 1024, 'x');
+    const std::vector<std::string> bodies = {
+        std::string(";table\r\n&&\r\n&02a\0b|0000lb\r\n", 27),
+        std::string("Q-M\0") + S + "x",
+        std::string("\0\0\0\0", 4),
+        "Q-M",
+        "Q-S",
+        "Q-R",
+        "Q-A",
+        "Q-M" + S + longLine + S + longLine,
+        "Q-S" + S + "im" + S + longLine,
+        ";table\r\n&&\r\n&02" + longLine + "|0000lb\r\n",
+        longLine + "\r\n" + longLine,
+    };
+    for (const std::string& body : bodies) {
+        for (const char* name : {"", "sidelist"}) {
+            w->run().setRequestName(*name ? std::string(name) : w->run().nameBase());
+            w->answerArrived(body);
+            QCoreApplication::processEvents();
+            ASSERT_FALSE(w.isNull());
+        }
+    }
+    // Lengths a server can send but no edit can be as wide as.
+    for (const char* limit : {"2147483647", "1000000000", "-2147483648"}) {
+        w->run().setRequestName(w->run().nameBase());
+        w->answerArrived("Q-S" + S + "x" + S + "" + S + limit);
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(w.isNull());
+    }
+    for (QLineEdit* e : w->findChild<QFrame*>("Panel1")->findChildren<QLineEdit*>()) {
+        EXPECT_LE(e->width(), 2500) << e->objectName().toStdString();
+    }
+    // A question record without fields still opens the panel and builds no control.
+    w->findChild<QFrame*>("Panel1")->hide();
+    w->run().setRequestName(w->run().nameBase());
+    w->answerArrived("Q-M");
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel1")->isHidden());
+    EXPECT_EQ(prompter.transcript(), "");
+    // A question panel full of controls wider than the window stays drawable.
+    EXPECT_FALSE(w->grab().isNull());
+}
+
+// A list of a hundred thousand values shows quickly: long client lists are usual.
+TEST_F(ReportWindow, AHundredThousandValuesShowQuickly) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "DEBTS\r\n"));
+    form->runReport("R DEBTS", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w); // the argument question
+    std::string body = codepage::toDos(fc::w("Клиенты\r\n"));
+    for (int i = 0; i < 100000; ++i) {
+        body += "K" + std::to_string(i) + codepage::toDos(fc::w(" клиент номер ")) +
+                std::to_string(i) + "\r\n";
+    }
+    sharedRunState().currentValue = "K99999";
+    w->run().setRequestName("sidelist");
+    QElapsedTimer clock;
+    clock.start();
+    w->answerArrived(body);
+    QCoreApplication::processEvents();
+    const qint64 ms = clock.elapsed();
+    auto* list = w->findChild<QListWidget*>("Listbox1");
+    ASSERT_EQ(list->count(), 100000);
+    EXPECT_EQ(list->currentRow(), 99999);
+    std::printf("100000 values shown in %lld ms\n", static_cast<long long>(ms));
+    EXPECT_LT(ms, 3000);
+
+    // The same in the check list with every value ticked before.
+    std::string all;
+    for (int i = 0; i < 100000; ++i) {
+        all += (i ? "|K" : "K") + std::to_string(i);
+    }
+    sharedRunState().multiChoice = true;
+    sharedRunState().currentValue = all;
+    clock.restart();
+    w->answerArrived(body);
+    QCoreApplication::processEvents();
+    const qint64 checkMs = clock.elapsed();
+    auto* checks = w->findChild<QListWidget*>("RListBox1");
+    ASSERT_EQ(checks->count(), 100000);
+    EXPECT_EQ(checks->item(54321)->checkState(), Qt::Checked);
+    std::printf("100000 ticked values shown in %lld ms\n", static_cast<long long>(checkMs));
+    EXPECT_LT(checkMs, 3000);
+}
+
+// The template the server sends cannot be kept: the window says so and does not ask for it
+// again and again.
+TEST_F(ReportWindow, ATemplateThatCannotBeStoredIsReportedOnce) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    // The server's template folder is a file, and the start directory is gone.
+    ASSERT_TRUE(files::writeAtomic(path("x") + "/VTS", "not a folder"));
+    // The outdated template is asked for.
+    w->run().setContext("R SALES");
+    prompter.push(Prompter::Answer::Yes);
+    w->answerArrived(";table;ext=gone.vts\r\n");
+    const std::string asked = w->run().requestName();
+    ASSERT_EQ(asked.rfind("UVTS", 0), 0u) << asked;
+    ASSERT_EQ(server->pollOnce(), 1); // the download request
+    ASSERT_TRUE(QDir(QString::fromStdString(path("start"))).removeRecursively());
+    prompter.clear();
+    w->answerArrived("116101120\r\n");
+    EXPECT_NE(prompter.transcript().find("gone.vts"), std::string::npos) << prompter.transcript();
+    // No request goes out again for it.
+    EXPECT_EQ(server->pollOnce(), 0);
+    EXPECT_FALSE(files::exists(path("x") + "/" + w->run().requestName() + ".in"));
+}
+
+TEST_F(ReportWindow, ATemplateTheServerFolderRefusesStaysInTheStartDirectory) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    ASSERT_TRUE(files::writeAtomic(path("x") + "/VTS", "not a folder"));
+    prompter.push(Prompter::Answer::Yes);
+    w->answerArrived(";table;ext=kept.vts\r\n");
+    ASSERT_EQ(w->run().requestName().rfind("UVTS", 0), 0u);
+    w->answerArrived("116101120\r\n");
+    EXPECT_EQ(files::readAll(path("start") + "/kept.vts").value_or(""), "tex");
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Не найден шаблон " + path("start") +
+                                         "/kept.vts Попpобовать скачать с сеpвеpа?\n");
+}
+
+// Two windows wait in the same exchange directory: each reads its own answer only.
+TEST_F(ReportWindow, TwoWindowsPollingOneDirectoryReadTheirOwnAnswers) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* sales = report();
+    ASSERT_NE(sales, nullptr);
+    form->runReport("R CARD", 0);
+    TMDIChild1* card = report();
+    ASSERT_NE(card, nullptr);
+    ASSERT_NE(sales, card);
+    ASSERT_NE(sales->run().requestName(), card->run().requestName());
+    ASSERT_EQ(server->pollOnce(), 2);
+    card->pollAnswer();
+    sales->pollAnswer();
+    card->pollAnswer();
+    sales->pollAnswer();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(u8(sales->workbook().sheet(1).text(9, 2)), "ИТОГО:");
+    EXPECT_NE(card->findChild<QComboBox*>("question1"), nullptr);
+    EXPECT_EQ(sales->findChild<QComboBox*>("question1"), nullptr);
+    EXPECT_EQ(prompter.transcript(), "");
+}
+
+// What the user sees of the question panel and the value lists: captions whole and apart,
+// the step button beside its control.
+TEST_F(ReportWindow, CaptionsStayWholeAndApart) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    serve(w);
+    w->parentWidget()->showNormal();
+    w->parentWidget()->resize(760, 330);
+    QCoreApplication::processEvents();
+    const std::string S(1, '\xFA');
+    // A value list that comes while the sheet shows: its captions are not cut short.
+    w->run().setRequestName("sidelist");
+    w->answerArrived(codepage::toDos(fc::w("Клиенты всех филиалов за год\r\n")) + S +
+                     codepage::toDos(fc::w("Выберите клиента из списка\r\n01 А\r\n")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->findChild<QLabel*>("Label4")->text(),
+              QString::fromUtf8(" Выберите клиента из списка"));
+    EXPECT_EQ(w->findChild<QLabel*>("Label2")->text(),
+              QString::fromUtf8(" Клиенты всех филиалов за год"));
+    keepPicture(w, "FC_LIST_SHOT2");
+
+    // Two questions whose captions are wider than their controls.
+    w->run().setRequestName(w->run().nameBase());
+    w->answerArrived("Q-M" + S + "1" + S + "2" + S +
+                     codepage::toDos(fc::w("Выберите отчётный месяц года")));
+    auto* first = w->findChild<QComboBox*>("question1");
+    ASSERT_NE(first, nullptr);
+    emit first->activated(0);
+    w->answerArrived(codepage::toDos(fc::w("Q-S")) + S +
+                     codepage::toDos(fc::w("Фамилия клиента полностью")) + S + "" + S + "5");
+    QCoreApplication::processEvents();
+    auto* second = w->findChild<QLineEdit*>("question2");
+    ASSERT_NE(second, nullptr);
+    // The list was left by the step answer: the sheet is back under the questions.
+    EXPECT_FALSE(w->findChild<QFrame*>("Panel5")->isHidden());
+    EXPECT_TRUE(w->findChild<QFrame*>("listPanel")->isHidden());
+    keepPicture(w, "FC_QUESTION_SHOT2");
+    std::vector<QLabel*> captions;
+    for (QLabel* l : w->findChild<QFrame*>("Panel1")->findChildren<QLabel*>()) {
+        if (l->isVisible() && !l->text().isEmpty()) {
+            captions.push_back(l);
+        }
+    }
+    ASSERT_EQ(captions.size(), 2u);
+    w->answerArrived("Q-S" + S + "x" + S + "" + S + "5"); // a third control after the caption
+    QCoreApplication::processEvents();
+    auto* third = w->findChild<QLineEdit*>("question3");
+    ASSERT_NE(third, nullptr);
+    EXPECT_GT(third->x(), captions[1]->geometry().right());
+    for (QLabel* l : captions) {
+        EXPECT_GE(l->width(), l->sizeHint().width()) << l->text().toStdString();
+    }
+    EXPECT_FALSE(captions[0]->geometry().intersects(captions[1]->geometry()));
+    EXPECT_GE(second->x(), captions[0]->geometry().right());
+    // The step button sits beside the open control, not over it, and on its line.
+    auto* next = w->findChild<QPushButton*>("but_next_");
+    EXPECT_FALSE(next->geometry().intersects(third->geometry()));
+    EXPECT_EQ(next->geometry().center().y(), third->geometry().center().y());
+}
+
+// Without the question panel a long choice is asked in ListBox2: it scrolls instead of
+// stretching the window past the screen.
+TEST_F(ReportWindow, ALongChoiceWithoutThePanelScrolls) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "SALES\r\n"));
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    w->parentWidget()->showNormal();
+    w->parentWidget()->resize(760, 330);
+    const std::string S(1, '\xFA');
+    std::string body = "Q-M";
+    for (int i = 0; i < 2000; ++i) {
+        body += S + "item " + std::to_string(i);
+    }
+    w->answerArrived(body + S + "title");
+    QCoreApplication::processEvents();
+    auto* list = w->findChild<QListWidget*>("ListBox2");
+    ASSERT_FALSE(list->isHidden());
+    EXPECT_EQ(list->count(), 2000);
+    keepPicture(w, "FC_CHOICE_SHOT");
+    EXPECT_LE(list->height(), 400);
+    EXPECT_LE(w->minimumSizeHint().height(), 600);
+    EXPECT_LE(w->parentWidget()->height(), 600);
 }
 
 } // namespace
