@@ -53,9 +53,16 @@ if [ "${1:-}" = "--no-window" ]; then
     exit 0
 fi
 run=("$root/build/release/apps/formconstructor")
+echo
+echo "== the program, on the same exchange directory"
+echo "Файл > Откpыть (F3): $root/demo/templates/balance.rpt; F8 runs it on the stand-in server."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "no display: running under xvfb-run"
-    xvfb-run -a -s "-screen 0 1280x900x24" "${run[@]}" "$@"
-else
-    "${run[@]}" "$@"
+    # Without a display nobody could close the window: it runs for a while and ends.
+    seconds=${DEMO_SECONDS:-20}
+    echo "no display: the program runs under xvfb-run for ${seconds} s (DEMO_SECONDS)"
+    status=0
+    timeout "$seconds" xvfb-run -a -s "-screen 0 1280x900x24" "${run[@]}" "$@" || status=$?
+    [ "$status" -eq 124 ] && status=0
+    exit "$status"
 fi
+"${run[@]}" "$@"
