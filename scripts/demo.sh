@@ -14,6 +14,8 @@ rptool=$root/build/release/apps/rptool
 work=$(mktemp -d)
 mkdir -p "$work/exchange" "$work/data" "$work/start"
 cp demo/server/* "$work/data/"
+# The program saves a template before it runs it: the user works on copies.
+cp -r demo/templates "$work/templates"
 "$rptool" serve "$work/exchange" --data "$work/data" 2> "$work/serve.log" &
 server=$!
 trap 'kill "$server" 2>/dev/null || true' EXIT
@@ -28,8 +30,9 @@ show() {
     "$rptool" run "$@" || echo "(exit status $?)"
 }
 show "table result: keys, formulas, group and grand totals" SALES
+show "table template sent and run: a turnover statement" "$work/templates/balance.rpt"
 show "turbo result: the template is sent, its companion lays the form, [1]/[2] subtotals" \
-    "$root/demo/templates/balance-turbo.rpt"
+    "$work/templates/balance-turbo.rpt"
 show "question flow: a choice, unanswered" CARD
 show "question flow: \"Q-M\" answered, then \"Q-S\" with suggestions" CARD --answer Январь --answer Петров
 echo DEBTS > POSLED.LST
@@ -55,7 +58,7 @@ fi
 run=("$root/build/release/apps/formconstructor")
 echo
 echo "== the program, on the same exchange directory"
-echo "Файл > Откpыть (F3): $root/demo/templates/balance.rpt; F8 runs it on the stand-in server."
+echo "Файл > Откpыть (F3): $work/templates/balance.rpt; F8 runs it on the stand-in server."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}
