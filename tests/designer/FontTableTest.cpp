@@ -57,9 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
                              10, false, true, false, false, rgb(0, 128, 0), HAlign::Right, false},
                     FontCase{"textFormWrap", ";;5=Arial,10,align=c WR", true, 5, "Arial", 10, false,
                              false, false, false, kAutoColor, HAlign::Center, true},
-                    FontCase{"wrapNeedsAlign", ";;5=Arial,10,WR", true, 5, "Arial", 10, false, false, false,
-                 false, kAutoColor, HAlign::Left, false},
-        FontCase{"roundedSize", ";;6=Arial,10.6", false, 6, "Arial", 11, false, false,
+                    FontCase{"wrapNeedsAlign", ";;5=Arial,10,WR", true, 5, "Arial", 10, false,
+                             false, false, false, kAutoColor, HAlign::Left, false},
+                    FontCase{"roundedSize", ";;6=Arial,10.6", false, 6, "Arial", 11, false, false,
                              false, false, kAutoColor, HAlign::Left, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
