@@ -5,7 +5,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev libqt6svg6
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     libxlsxwriter-dev
     python3 python3-xlrd python3-openpyxl
     fonts-liberation fonts-dejavu

@@ -14,6 +14,17 @@ step() { printf '\n==== %s (%s)\n' "$1" "$(date +%T)"; }
 # Passing tests print one line each; keep the log to failures and the summary.
 quiet() { grep -v -E '^ *(Start +[0-9]+|[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed)' || true; }
 
+# The sources as git knows them, or as they lie when this is no git checkout.
+sources() {
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -- '*.cpp' '*.h'
+    else
+        find src apps tests bench fuzz -name '*.cpp' -o -name '*.h'
+    fi
+}
+
+step "format"
+sources | xargs clang-format --dry-run --Werror
 step "build"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C build/release -j"$jobs"
