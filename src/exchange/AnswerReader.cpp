@@ -80,6 +80,14 @@ std::string AnswerReader::newName() { return names_(); }
 
 void AnswerReader::freeBuffer() { ctx_.answer = AnswerBuffer(); }
 
+void AnswerReader::readTable() {
+    struct Free {
+        AnswerReader& reader;
+        ~Free() { reader.freeBuffer(); }
+    } free{*this};
+    read_table(ctx_, path_);
+}
+
 void AnswerReader::failed(const std::string& message) {
     window_.restorePointer();
     freeBuffer();
@@ -339,13 +347,7 @@ void AnswerReader::mainAnswer(const std::string& status) {
             turbo = false;
             ctx_.settings.hasObjects = false;
             ctx_.answer.setPos(0);
-            try {
-                read_table(ctx_, path_);
-            } catch (...) {
-                freeBuffer();
-                throw;
-            }
-            freeBuffer();
+            readTable();
             window_.hideSavingPanel();
             finishing();
             return;
@@ -354,13 +356,7 @@ void AnswerReader::mainAnswer(const std::string& status) {
         return;
     }
     ctx_.answer.setPos(0);
-    try {
-        read_table(ctx_, path_);
-    } catch (...) {
-        freeBuffer();
-        throw;
-    }
-    freeBuffer();
+    readTable();
     if (ctx_.settings.closeWindow) {
         window_.restorePointer();
         host_.closeWindow();

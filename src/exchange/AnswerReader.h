@@ -146,6 +146,8 @@ private:
     void question();
     void valueList();
     void freeBuffer();
+    // read_table over the answer; the buffer is freed whether or not the reader gives up.
+    void readTable();
     void failed(const std::string& message);
     std::string newName();
 

@@ -1,5 +1,6 @@
 #include "designer/ui/DesignerDialogs.h"
 
+#include "components/platform/ui/DialogButtons.h"
 #include "components/text/Cp1251.h"
 #include "designer/DesignerMessages.h"
 
@@ -34,12 +35,9 @@ SearchDialog::SearchDialog(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(cp1251::toQString(designermsg::searchFor()), find_);
     form->addRow(replaceBox_, replace_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(this));
 }
 
 QString SearchDialog::searchText() const { return find_->text().toUpper(); }
@@ -65,12 +63,9 @@ ColsRowsDialog::ColsRowsDialog(QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(cp1251::toQString(designermsg::colsLabel()), cols_);
     form->addRow(cp1251::toQString(designermsg::rowsLabel()), rows_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(buttons);
+    layout->addWidget(okCancelButtons(this));
 }
 
 int ColsRowsDialog::cols() const { return cols_->value(); }

@@ -1,5 +1,6 @@
 #include "designer/ui/ObjectFormatDialog.h"
 
+#include "components/platform/ui/DialogButtons.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/CellDecor.h"
 
@@ -93,10 +94,7 @@ ObjectFormatDialog::ObjectFormatDialog(const DrawnObject& o, QWidget* parent)
         chart_->setCurrentIndex(o.chartType == 1 ? 1 : 0);
         form->addRow(QStringLiteral("Вид:"), chart_);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    form->addRow(buttons);
+    form->addRow(okCancelButtons(this));
     lineAuto_->setChecked(lineColor_ == kAutoColor);
     fillNone_->setChecked(fillColor_ == kAutoColor);
     showColors();

@@ -1,5 +1,6 @@
 #include "designer/ui/PictureDialog.h"
 
+#include "components/platform/ui/DialogButtons.h"
 #include "components/platform/ui/FileDialogFilter.h"
 #include "components/text/Cp1251.h"
 
@@ -85,7 +86,7 @@ PictureDialog::PictureDialog(QWidget* parent) : QDialog(parent) {
     preview_->setFrameShape(QFrame::StyledPanel);
     info_ = new QLabel(this);
     info_->setObjectName(QStringLiteral("pictureInfo"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    QDialogButtonBox* buttons = okCancelButtons(this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
     ok_->setEnabled(false);
     grid->addWidget(file_, 0, 0);
@@ -99,8 +100,6 @@ PictureDialog::PictureDialog(QWidget* parent) : QDialog(parent) {
             load(file_->text());
         }
     });
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
 QString PictureDialog::path() const { return property("picturePath").toString(); }

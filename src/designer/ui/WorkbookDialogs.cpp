@@ -2,6 +2,7 @@
 
 #include "components/model/NumberFormat.h"
 #include "components/model/Workbook.h"
+#include "components/platform/ui/DialogButtons.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/SheetView.h"
 #include "designer/DesignerMessages.h"
@@ -45,13 +46,6 @@ void paintSwatch(QPushButton* b, const QString& text) {
     b->setStyleSheet(c == kAutoColor
                          ? QString()
                          : QStringLiteral("background-color: #%1").arg(c, 6, 16, QLatin1Char('0')));
-}
-
-QDialogButtonBox* okCancel(QDialog* d) {
-    auto* b = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, d);
-    QObject::connect(b, &QDialogButtonBox::accepted, d, &QDialog::accept);
-    QObject::connect(b, &QDialogButtonBox::rejected, d, &QDialog::reject);
-    return b;
 }
 
 } // namespace
@@ -162,7 +156,7 @@ CellFormatDialog::CellFormatDialog(const Sheet& sheet, QWidget* parent) : QDialo
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(okCancelButtons(this));
 }
 
 void CellFormatDialog::setNumberFormat(const QString& format) { number_->setText(format); }
@@ -287,7 +281,7 @@ WorkbookDesignerDialog::WorkbookDesignerDialog(const Workbook& book, QWidget* pa
     form->addRow(colHeads_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(okCancelButtons(this));
 }
 
 void WorkbookDesignerDialog::apply(Workbook& book) const {
@@ -354,7 +348,7 @@ PageSetupDialog::PageSetupDialog(const Sheet& sheet, QWidget* parent) : QDialog(
     form->addRow(QStringLiteral("Печатать на каждой странице:"), titles_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okCancel(this));
+    layout->addWidget(okCancelButtons(this));
 }
 
 void PageSetupDialog::apply(Sheet& sheet) const {

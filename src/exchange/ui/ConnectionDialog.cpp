@@ -127,17 +127,7 @@ void ConnectionDialog::setRegistering(bool on) {
     stack_->setCurrentWidget(on ? static_cast<QWidget*>(registering_) : register_);
 }
 
-void ConnectionDialog::setBusy(bool busy) {
-    if (busy == busy_) {
-        return;
-    }
-    busy_ = busy;
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
-    }
-}
+void ConnectionDialog::setBusy(bool busy) { busy_.set(busy); }
 
 void ConnectionDialog::setTimer(bool on, int intervalMs) {
     if (on) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/platform/ui/BusyCursor.h"
 #include "exchange/Connection.h"
 
 #include <QDialog>
@@ -64,7 +65,7 @@ private:
     QLabel* registering_;
     QStackedLayout* stack_ = nullptr;
     QTimer* timer_;
-    bool busy_ = false;
+    BusyCursor busy_;
 };
 
 } // namespace fc

@@ -367,17 +367,7 @@ std::string TMDIChild1::caption() const { return s(windowTitle()); }
 
 void TMDIChild1::setCaption(const std::string& text) { setWindowTitle(q(text)); }
 
-void TMDIChild1::setBusy(bool busy) {
-    if (busy == busy_) {
-        return;
-    }
-    busy_ = busy;
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
-    }
-}
+void TMDIChild1::setBusy(bool busy) { busy_.set(busy); }
 
 void TMDIChild1::closeWindow() {
     if (closing_) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/model/Workbook.h"
+#include "components/platform/ui/BusyCursor.h"
 #include "components/platform/ui/QtPrompter.h"
 #include "exchange/AnswerBuffer.h"
 #include "exchange/AnswerReader.h"
@@ -190,7 +191,7 @@ private:
     QTimer* autoTimer_;
     QTimer* offlineTimer_;
     QElapsedTimer waiting_;
-    bool busy_ = false;
+    BusyCursor busy_;
     bool closing_ = false;
     bool activationHooked_ = false;
 };

@@ -1,4 +1,5 @@
 #include "../../shell/FakeChildren.h"
+#include "ExchangeFixture.h"
 
 #include "components/model/Sheet.h"
 #include "components/platform/FileBytes.h"
@@ -50,46 +51,8 @@ void keepPicture(TMDIChild1* w, const char* variable) {
     }
 }
 
-// The main window with report windows over an exchange directory that the stand-in server
-// answers from the demo answers.
-struct ReportWindow : ::testing::Test {
-    QTemporaryDir tmp;
-    AppSettings settings;
-    std::unique_ptr<TMainForm> form;
-    ScriptedPrompter prompter;
-    std::unique_ptr<StandInServer> server;
-
-    void SetUp() override {
-        sharedRunState() = SharedRunState(); // shared by all windows of the process
-        QDir root(tmp.path());
-        root.mkpath("x");
-        root.mkpath("data");
-        root.mkpath("start");
-        for (const QString& f : QDir(FC_SOURCE_DIR "/demo/server").entryList(QDir::Files)) {
-            QFile::copy(FC_SOURCE_DIR "/demo/server/" + f, tmp.path() + "/data/" + f);
-        }
-        settings.startDir = path("start");
-        settings.serverDir = path("x");
-        settings.currentFileName = path("start") + "/Noname";
-        settings.setUserName("demo");
-        settings.setPassword("pw");
-        form = std::make_unique<TMainForm>(settings);
-        form->setPrompter(&prompter);
-        form->setReportFactory([this](ShellHost& host, long long designer) -> QWidget* {
-            auto* w = new TMDIChild1(host, designer, &prompter);
-            host.children().add(w);
-            if (!w->start()) {
-                w->deleteLater();
-                return nullptr;
-            }
-            return w;
-        });
-        form->resize(1000, 700);
-        form->show();
-        server = std::make_unique<StandInServer>(path("x"), path("data"));
-    }
-    std::string path(const char* name) const { return tmp.path().toStdString() + "/" + name; }
-
+// The report window the main window shows, and one round trip through the stand-in server.
+struct ReportWindow : test::ExchangeFixture {
     TMDIChild1* report() const {
         QMdiSubWindow* sub = form->mdiArea()->activeSubWindow();
         if (!sub) {

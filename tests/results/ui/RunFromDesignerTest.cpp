@@ -1,67 +1,28 @@
 // A template runs from the designer through the main window, the exchange directory and the
 // stand-in server, and the server's error comes back to the designer's line.
+#include "ExchangeFixture.h"
+
 #include "components/model/Sheet.h"
 #include "components/platform/FileBytes.h"
-#include "components/platform/Prompter.h"
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
 #include "designer/ui/TMDIChild_1.h"
-#include "exchange/StandInServer.h"
-#include "results/ui/TMDIChild1.h"
-#include "shell/AppSettings.h"
-#include "shell/ui/TMainForm.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace fc {
 namespace {
 
-struct RunFromDesigner : ::testing::Test {
-    QTemporaryDir tmp;
-    AppSettings settings;
-    std::unique_ptr<TMainForm> form;
-    ScriptedPrompter prompter;
-    std::unique_ptr<StandInServer> server;
-
+struct RunFromDesigner : test::ExchangeFixture {
     void SetUp() override {
-        sharedRunState() = SharedRunState();
-        QDir root(tmp.path());
-        root.mkpath("x");
-        root.mkpath("data");
-        root.mkpath("start");
-        for (const QString& f : QDir(FC_SOURCE_DIR "/demo/server").entryList(QDir::Files)) {
-            QFile::copy(FC_SOURCE_DIR "/demo/server/" + f, tmp.path() + "/data/" + f);
-        }
-        settings.startDir = path("start");
-        settings.serverDir = path("x");
-        settings.setUserName("demo");
-        settings.setPassword("pw");
-        form = std::make_unique<TMainForm>(settings);
-        form->setPrompter(&prompter);
+        ExchangeFixture::SetUp();
         form->setDesignerFactory(
             [this](ShellHost& host) -> QWidget* { return new TMDIChild_1(host, prompter); });
-        form->setReportFactory([this](ShellHost& host, long long designer) -> QWidget* {
-            auto* w = new TMDIChild1(host, designer, &prompter);
-            host.children().add(w);
-            if (!w->start()) {
-                w->deleteLater();
-                return nullptr;
-            }
-            return w;
-        });
-        form->resize(1000, 700);
-        form->show();
-        server = std::make_unique<StandInServer>(path("x"), path("data"));
     }
-    std::string path(const char* name) const { return tmp.path().toStdString() + "/" + name; }
 
     // Opens `name` from the start directory in a designer window.
     TMDIChild_1* openTemplate(const char* name, const std::string& bytes) {
