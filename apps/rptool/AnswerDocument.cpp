@@ -183,6 +183,16 @@ std::string answerDocument(const AnswerDocument& doc) {
     if (doc.window) {
         window(j, *doc.window);
     }
+    if (doc.resultState) {
+        j.textField("statusText", doc.statusText);
+        j.field("markedRecords", doc.markedRecords);
+        j.key("quickSum");
+        if (doc.quickSum) {
+            j.value(*doc.quickSum);
+        } else {
+            j.null();
+        }
+    }
     if (doc.question) {
         j.key("question");
         j.beginObject(true);

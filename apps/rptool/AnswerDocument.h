@@ -24,6 +24,12 @@ struct AnswerDocument {
     std::optional<fc::answers::Question> question;
     std::vector<std::pair<std::string, std::string>> messages; // caption and text shown
     const fc::Workbook* workbook = nullptr;                    // dumped when given
+    // What the result commands left, when a result was read: status panel 1 as the window
+    // shows it, the number of marked records, the quick sum's panel (none: hidden).
+    bool resultState = false;
+    std::string statusText;
+    int markedRecords = 0;
+    std::optional<double> quickSum;
 };
 
 std::string answerDocument(const AnswerDocument& doc);

@@ -2,6 +2,7 @@
 // answer file as a report window would and prints, as one JSON document, what it set.
 #include "AnswerDocument.h"
 #include "Commands.h"
+#include "ResultOptions.h"
 
 #include "components/format/JsonDump.h"
 #include "components/format/JsonWriter.h"
@@ -17,6 +18,7 @@
 #include "exchange/ResultContext.h"
 #include "exchange/TableResultReader.h"
 #include "exchange/TurboResultReader.h"
+#include "results/ResultSession.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,8 +58,12 @@ public:
 int readAnswer(int argc, char** args) {
     std::string file, start = QDir::currentPath().toStdString(), templatePath;
     bool dump = false, offline = false;
+    std::vector<ResultOption> resultOptions;
     for (int i = 0; i < argc; ++i) {
         const std::string a = args[i];
+        if (takeResultOption(argc, args, i, resultOptions)) {
+            continue;
+        }
         if (a == "--start" && i + 1 < argc) {
             start = args[++i];
         } else if (a == "--template" && i + 1 < argc) {
@@ -75,7 +81,8 @@ int readAnswer(int argc, char** args) {
     }
     if (file.empty()) {
         complain("usage: rptool read-answer FILE.out [--start DIR] [--template PATH] [--dump] "
-                 "[--offline]");
+                 "[--offline] [RESULT OPTIONS]");
+        complain(resultOptionsUsage());
         return 2;
     }
     QFile in(QFile::decodeName(file.c_str()));
@@ -124,6 +131,25 @@ int readAnswer(int argc, char** args) {
         if (dump) {
             doc.workbook = &book;
         }
+        // The result commands act on the sheet as the window's would, offline.
+        fc::KeptStatus status;
+        fc::ResultSession session(book, settings, prompter, status);
+        ResultTarget target{session, {}, {}};
+        target.nameOutputs = false;
+        target.document = [&] {
+            AnswerDocument d = doc;
+            d.messages = prompter.shown;
+            d.workbook = &book;
+            d.resultState = true;
+            d.statusText = status.statusText();
+            return d;
+        };
+        if (const int rc = applyResultOptions(target, resultOptions)) {
+            files.closeAll();
+            return rc;
+        }
+        doc.resultState = true;
+        doc.statusText = status.statusText();
     } else if (verdict == fc::answers::Verdict::Question) {
         doc.question = fc::answers::parseQuestion(answer.content());
     }

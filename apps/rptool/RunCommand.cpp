@@ -3,10 +3,8 @@
 // --answer values in order; the result is printed as text or saved by the extension of --out.
 #include "AnswerDocument.h"
 #include "ExchangeCommands.h"
+#include "ResultOptions.h"
 
-#include "components/format/NativeFile.h"
-#include "components/format/XlsWriter.h"
-#include "components/format/XlsxWriter.h"
 #include "components/model/Workbook.h"
 #include "components/platform/FileBytes.h"
 #include "components/platform/Prompter.h"
@@ -22,6 +20,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/RequestName.h"
 #include "exchange/ResultContext.h"
+#include "results/ResultSession.h"
 #include "shell/AppSettings.h"
 #include "shell/SettingsFiles.h"
 
@@ -78,7 +77,7 @@ public:
 };
 
 // The window of a headless run: everything it shows is kept for the loop below.
-class Headless : public fc::ReportHost, public fc::AnswerWindow {
+class Headless : public fc::ReportHost, public fc::AnswerWindow, public fc::StatusPanel {
 public:
     // ReportHost
     long long handle() const override { return 1; }
@@ -136,8 +135,9 @@ private:
 
 int usage() {
     std::fputs("usage: rptool run [--start DIR] [--server DIR] [--timeout S] [--answer VALUE ...] "
-               "[--as save|resave|pop|auto [--stamp TEXT]] REQUEST [--out FILE]\n",
+               "[--as save|resave|pop|auto [--stamp TEXT]] REQUEST [RESULT OPTIONS]\n",
                stderr);
+    std::fputs(rptool::resultOptionsUsage(), stderr);
     return 2;
 }
 
@@ -203,9 +203,10 @@ void printSheet(const fc::Workbook& book) {
 } // namespace
 
 int rptool::run(int argc, char** argv) {
-    std::string start = QDir::currentPath().toStdString(), out, kind, requestText, stamp, server;
+    std::string start = QDir::currentPath().toStdString(), kind, requestText, stamp, server;
     double timeout = 30;
     std::deque<std::string> answers;
+    std::vector<ResultOption> resultOptions;
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
         const bool more = i + 1 < argc;
@@ -219,8 +220,6 @@ int rptool::run(int argc, char** argv) {
             }
         } else if (a == "--answer" && more) {
             answers.push_back(fc::cp1251::fromUtf8(argv[++i]));
-        } else if (a == "--out" && more) {
-            out = argv[++i];
         } else if (a == "--server" && more) {
             server = fc::cp1251::fromUtf8(argv[++i]);
         } else if (a == "--stamp" && more) {
@@ -230,6 +229,8 @@ int rptool::run(int argc, char** argv) {
             if (kind != "save" && kind != "resave" && kind != "pop" && kind != "auto") {
                 return usage();
             }
+        } else if (takeResultOption(argc, argv, i, resultOptions)) {
+            continue;
         } else if (a.rfind("--", 0) != 0) {
             requestText += (requestText.empty() ? "" : " ") + a;
         } else {
@@ -299,23 +300,72 @@ int rptool::run(int argc, char** argv) {
     const auto begin = std::chrono::steady_clock::now();
     std::string lastStatus;
     std::string lastName;
-    while (true) {
+    auto timedOut = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() >=
+               timeout;
+    };
+    // One tick of the window's timers; true when an answer arrived and was read.
+    auto tick = [&] {
         if (window.offline) {
             run.offlineTick();
         } else if (run.answerPending()) {
             run.answerTick();
         }
-        if (window.arrived) {
-            answer = fc::AnswerBuffer(std::move(*window.arrived));
-            window.arrived.reset();
-            lastStatus = answer.statusLine();
-            lastName = run.requestName();
-            window.question.reset();
-            window.list.reset();
-            window.finished = window.menuShown = false;
-            const std::size_t seenMessages = prompter.shown.size();
-            reader.GetOtvet();
+        if (!window.arrived) {
+            return false;
+        }
+        answer = fc::AnswerBuffer(std::move(*window.arrived));
+        window.arrived.reset();
+        lastStatus = answer.statusLine();
+        lastName = run.requestName();
+        window.question.reset();
+        window.list.reset();
+        window.finished = window.menuShown = false;
+        reader.GetOtvet();
+        return true;
+    };
+    auto sleep = [] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(fc::ReportRun::kAnswerInterval));
+    };
 
+    fc::ResultSession session(book, reportSettings, prompter, window, &run);
+    ResultTarget target{session, {}, {}};
+    // A request written by a result option (the data save, a drill-down) is answered and read
+    // before the next option runs, as the window would wait for it.
+    target.awaitAnswer = [&] {
+        while (!timedOut()) {
+            if (tick()) {
+                return true;
+            }
+            if (window.closed || !run.answerPending()) {
+                return true;
+            }
+            sleep();
+        }
+        say("no answer within " + std::to_string(static_cast<int>(timeout)) + " s (" +
+            u8(run.requestName()) + ".out)");
+        return false;
+    };
+    target.document = [&] {
+        AnswerDocument doc;
+        doc.answer = lastName + ".out";
+        doc.status = lastStatus;
+        const fc::answers::ResultOptions o = fc::answers::parseResultOptions(lastStatus);
+        doc.format = o.ext ? (o.turbo ? "turbo" : "ext") : "table";
+        if (o.ext) {
+            doc.templatePath = o.templateName;
+        }
+        doc.window = &reportSettings;
+        doc.messages = prompter.shown;
+        doc.workbook = &book;
+        doc.resultState = true;
+        doc.statusText = window.statusText();
+        return doc;
+    };
+
+    while (true) {
+        const std::size_t seenMessages = prompter.shown.size();
+        if (tick()) {
             if (window.question) {
                 if (answers.empty()) {
                     printQuestion(*window.question);
@@ -331,44 +381,14 @@ int rptool::run(int argc, char** argv) {
                 run.stepAnswer(answers.front());
                 answers.pop_front();
             } else if (window.finished) {
+                const int rc = applyResultOptions(target, resultOptions);
                 files.closeAll();
-                if (out.empty()) {
+                if (rc) {
+                    return rc;
+                }
+                if (!target.wroteOutput) {
                     printSheet(book);
-                    return kExitResult;
                 }
-                const std::string suffix =
-                    QFileInfo(QString::fromStdString(out)).suffix().toLower().toStdString();
-                std::string error;
-                bool ok = false;
-                if (suffix == "vts") {
-                    ok = fc::files::writeAtomic(fc::cp1251::fromUtf8(out), fc::native::write(book));
-                } else if (suffix == "json") {
-                    AnswerDocument doc;
-                    doc.answer = lastName + ".out";
-                    doc.status = lastStatus;
-                    const fc::answers::ResultOptions o =
-                        fc::answers::parseResultOptions(lastStatus);
-                    doc.format = o.ext ? (o.turbo ? "turbo" : "ext") : "table";
-                    if (o.ext) {
-                        doc.templatePath = o.templateName;
-                    }
-                    doc.window = &reportSettings;
-                    doc.messages = prompter.shown;
-                    doc.workbook = &book;
-                    ok = fc::files::writeAtomic(fc::cp1251::fromUtf8(out), answerDocument(doc));
-                } else if (suffix == "xls") {
-                    ok = fc::writeXls(QString::fromStdString(out), book, error);
-                } else if (suffix == "xlsx") {
-                    ok = fc::writeXlsx(QString::fromStdString(out), book, error);
-                } else {
-                    say("unknown output type: " + out + " (.vts, .json, .xls, .xlsx)");
-                    return kExitError;
-                }
-                if (!ok) {
-                    say("cannot write " + out + (error.empty() ? "" : ": " + error));
-                    return kExitError;
-                }
-                std::printf("%s\n", out.c_str());
                 return kExitResult;
             } else if (window.menuShown) {
                 for (const std::string& item : window.menu) {
@@ -390,12 +410,11 @@ int rptool::run(int argc, char** argv) {
         if (window.closed) {
             return prompter.error.empty() ? kExitResult : kExitError;
         }
-        if (std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count() >=
-            timeout) {
+        if (timedOut()) {
             say("no answer within " + std::to_string(static_cast<int>(timeout)) + " s (" +
                 u8(run.requestName()) + ".out)");
             return kExitTimeout;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(fc::ReportRun::kAnswerInterval));
+        sleep();
     }
 }

@@ -99,7 +99,8 @@ TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* pro
            shell.settings().startDir,
            shell.settings().serverDir},
       run_(shell.settings(), book_, prompter_, *this),
-      reader_(ctx_, shell.settings(), run_, *this, *this, sharedRunState()) {
+      reader_(ctx_, shell.settings(), run_, *this, *this, sharedRunState()),
+      session_(book_, reportSettings_, prompter_, *this, &run_) {
     setObjectName(QStringLiteral("MDIChild1"));
     templatePath_ = shell.settings().currentFileName;
     ownerHandle_ = shell.settings().returnWindow;

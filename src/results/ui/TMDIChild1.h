@@ -12,6 +12,7 @@
 #include "exchange/ReportRun.h"
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
+#include "results/ResultSession.h"
 #include "shell/ReportChild.h"
 
 #include <QElapsedTimer>
@@ -43,7 +44,11 @@ SharedRunState& sharedRunState();
 // save panel. It owns the run (requests and polling) and the answer reader, and is an MDI child
 // of the main window or, opened with ";size=", a stay-on-top pop-up of the window that opened
 // it. `designerHandle`: the designer that ran the template (0: none), told of error lines.
-class TMDIChild1 : public QWidget, public ReportChild, public ReportHost, public AnswerWindow {
+class TMDIChild1 : public QWidget,
+                   public ReportChild,
+                   public ReportHost,
+                   public AnswerWindow,
+                   public StatusPanel {
     Q_OBJECT
 public:
     // `prompter`: the window's message boxes (nullptr: its own, owned by the window).
@@ -57,6 +62,8 @@ public:
     Workbook& workbook() { return book_; }
     SheetView* sheetView() const { return view_; }
     ReportRun& run() { return run_; }
+    // The result commands' state and code, shared with the command line.
+    ResultSession& session() { return session_; }
     AnswerReader& reader() { return reader_; }
     ReportSettings& reportSettings() { return reportSettings_; }
     // The answer timer's tick, also for tests that do not wait for the timer.
@@ -161,6 +168,7 @@ private:
     ResultContext ctx_;
     ReportRun run_;
     AnswerReader reader_;
+    ResultSession session_;
     std::string templatePath_;
 
     SheetView* view_ = nullptr;
