@@ -6,6 +6,7 @@
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
 #include "components/text/TextOps.h"
+#include "exchange/CommandText.h"
 #include "exchange/RequestWriter.h"
 #include "exchange/Requests.h"
 #include "shell/AppSettings.h"
@@ -381,31 +382,8 @@ void ReportRun::run_form(std::string_view command) {
         }
     }
 
-    // "%N" takes the trimmed text of column N of the selected row; the scan never revisits
-    // substituted text, and stops at the first empty value.
-    std::string substituted;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] != '%') {
-            substituted += text[i++];
-            continue;
-        }
-        std::size_t end = text.find(' ', i);
-        std::string token = text.substr(i, end == std::string::npos ? end : end - i);
-        long long col = 0;
-        if (!text::parseInt(token.substr(1), &col) || !validCol(static_cast<int>(col)) ||
-            token.size() < 2 || token[1] == '+' || token[1] == '-') {
-            substituted += token;
-            i += token.size();
-            continue;
-        }
-        std::string value = text::trim(sheet.text(row, static_cast<int>(col)));
-        i += token.size();
-        if (value.empty()) {
-            substituted += text.substr(i);
-            break;
-        }
-        substituted += value;
-    }
+    // "%N" takes the trimmed text of column N of the selected row, up to the first empty one.
+    const std::string substituted = *substituteColumns(text, sheet, row, OnEmptyValue::Stop);
 
     // NAME + " " + each further word followed by 0xB7.
     std::vector<std::string> words;
