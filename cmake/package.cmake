@@ -19,6 +19,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/demo/templates/
         DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 
 set(CPACK_GENERATOR DEB)
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME formconstructor)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "formconstructor")
@@ -54,3 +55,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_IGNORE_FILES "/build.*/;/\\\\.git/")
 include(CPack)
+
+# The staged install, the desktop entry and the template type (the package itself is built,
+# installed and removed by scripts/test.sh, as root).
+if(FC_TESTS AND TARGET formconstructor AND NOT FC_SANITIZE)
+    add_test(NAME package_staged_install
+             COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-package.sh ${PROJECT_BINARY_DIR})
+endif()
