@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("formconstructor"));
-    QApplication::setApplicationDisplayName(fc::cp1251::toQString(fc::w("Констpуктоp форм")));
+    // The application title "Констpуктоp форм" is the desktop entry's name. It is not made
+    // Qt's display name: Qt would append it to every caption ("Ошибка: — ...").
     QApplication::setWindowIcon(fc::shellIcon("MainForm"));
     // The desktop entry's name: the window manager groups the windows under the menu's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("formconstructor"));
