@@ -79,6 +79,12 @@ TEST_F(ChildWindows, OpenAndRunFillTheWorkArea) {
 }
 
 TEST_F(ChildWindows, OpenFromTheCommandLineIsTheOpenCommand) {
+    // As the program starts: the main window shown, the file opened at once.
+    form = std::make_unique<TMainForm>(settings);
+    form->setPrompter(&prompter);
+    form->setDesignerFactory(
+        [this](ShellHost& host) -> QWidget* { return new TMDIChild_1(host, prompter); });
+    form->showAtStart();
     const QString elsewhere = QString::fromStdString(path("data"));
     QDir::setCurrent(elsewhere);
     form->openPath(chosen); // "formconstructor --open FILE"
@@ -87,7 +93,15 @@ TEST_F(ChildWindows, OpenFromTheCommandLineIsTheOpenCommand) {
     EXPECT_EQ(designer->caption(), cp1251::fromQString(chosen));
     EXPECT_EQ(settings.lastOpenedDir, path("start"));
     EXPECT_EQ(QDir::currentPath(), QString::fromStdString(path("start")));
+    QApplication::processEvents();
     EXPECT_EQ(current()->geometry(), area());
+    // Restored, it keeps the work area it opened in, before the window manager (here the
+    // platform) maximised the main window: most of the area still.
+    current()->showNormal();
+    const QRect restored = current()->geometry();
+    EXPECT_TRUE(area().contains(restored));
+    EXPECT_GE(restored.width() * 10, area().width() * 8) << restored.width();
+    EXPECT_GE(restored.height() * 10, area().height() * 8) << restored.height();
     EXPECT_TRUE(prompter.shown().empty()) << prompter.transcript();
 }
 
