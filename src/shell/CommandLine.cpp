@@ -31,9 +31,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         const bool open = !start && isOption(a, QLatin1String("--open"), value);
         if (start || open) {
             // A value of its own is the next argument unless that is another option, so that
-            // a menu entry whose file placeholder was dropped still starts cleanly.
-            if (value.isNull() && i + 1 < arguments.size() && !arguments[i + 1].startsWith('-')) {
-                value = arguments[++i];
+            // a menu entry whose file placeholder was dropped still starts cleanly; a bare
+            // "--start" leaves an offline "@NAME" after it alone.
+            const QString next = i + 1 < arguments.size() ? arguments[i + 1] : QString();
+            if (value.isNull() && !next.isEmpty() && !next.startsWith('-') &&
+                !(start && next.startsWith('@'))) {
+                value = next;
+                ++i;
             }
             if (start) {
                 cl.start = true;

@@ -87,6 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"MenuWithoutFile", {"--start", "--open"}, true, "", "", ""},
         OptionsCase{"StartDir", {"--start", "/srv/fc", "Иванов"}, true, "/srv/fc", "", "Иванов"},
         OptionsCase{"StartEquals", {"--start=rel/dir"}, true, "rel/dir", "", ""},
+        OptionsCase{"BareStartThenOffline", {"--start", "@REP.out"}, true, "", "", "@REP.out"},
         OptionsCase{"OpenEquals", {"--open=-odd.rpt"}, false, "", "-odd.rpt", ""},
         OptionsCase{
             "OfflineAfterOptions", {"--open", "b.rpt", "@REP.out"}, false, "", "b.rpt", "@REP.out"},
