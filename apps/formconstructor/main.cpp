@@ -30,10 +30,10 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("formconstructor"));
-    // The application title "Констpуктоp форм" is the desktop entry's name. It is not made
-    // Qt's display name: Qt would append it to every caption ("Ошибка: — ...").
     QApplication::setWindowIcon(fc::shellIcon("MainForm"));
-    // The desktop entry's name: the window manager groups the windows under the menu's icon.
+    // The desktop entry: its name "Констpуктоp форм" is the application title, and window managers
+    // group the windows under its icon. The title is not made Qt's display name, which Qt
+    // would append to every caption ("Ошибка: — ...").
     QGuiApplication::setDesktopFileName(QStringLiteral("formconstructor"));
     fc::installQtTranslations(app);
 
