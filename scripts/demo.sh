@@ -55,10 +55,13 @@ cat "$work/serve.log"
 if [ "${1:-}" = "--no-window" ]; then
     exit 0
 fi
-run=("$root/build/release/apps/formconstructor")
+# Started as the menu entry starts it, with the settings written above and a template open.
+run=("$root/build/release/apps/formconstructor" --start "$work/start"
+    --open "$work/templates/balance.rpt")
 echo
 echo "== the program, on the same exchange directory"
-echo "Файл > Откpыть (F3): $work/templates/balance.rpt; F8 runs it on the stand-in server."
+echo "$work/templates/balance.rpt is open (--open; Файл > Откpыть (F3) opens the others);"
+echo "F8 runs it on the stand-in server."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}
