@@ -16,6 +16,12 @@ public:
     // ---- this window
     virtual long long handle() const = 0;
     virtual std::string caption() const = 0;
+    // The caption without what an answer put in front of it (";SP="): the template path the
+    // window runs, which activation makes the current file name.
+    virtual std::string fileCaption() const {
+        const std::string c = caption();
+        return c.substr(0, c.find(": "));
+    }
     virtual void setCaption(const std::string& text) = 0;
     virtual void setBusy(bool busy) = 0; // hourglass cursor
     // Closes the window once the current event is over.
@@ -40,6 +46,8 @@ public:
     virtual bool takeFromCache(const std::string& line) { return false; }
     // Menu update, period lock, filter dialog and argument bar of an activated window.
     virtual void activated() {}
+    // "Фильтp включен [" + count + "] " + text while the window's filter holds; empty otherwise.
+    virtual std::string filterStatus() const { return {}; }
     virtual void closingCleanup() {}
 
     // ---- the main window
