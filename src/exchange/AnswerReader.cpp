@@ -413,12 +413,12 @@ void AnswerReader::extResult(const std::string& status) {
         if (closeAfterError()) {
             return;
         }
+        finishing();
         if (!ctx_.settings.windowCache.empty()) {
-            // The copy carries the window's hidden state block, as a deactivation writes it.
-            run_.writeStateBlock();
+            // Stored after finishing, so that the copy carries the window's hidden state block
+            // with this answer's settings in it.
             storeInCache(ctx_, ctx_.settings.windowCache);
         }
-        finishing();
         return;
     }
     freeBuffer();
@@ -448,6 +448,9 @@ void AnswerReader::finishing() {
     if (s.autoRerun) {
         run_.autoRefreshText = s.autoRerunText;
     }
+    // The reading emptied the sheet's hidden state block: it holds this answer's settings from
+    // now on, so that an activation before the next deactivation does not lose them.
+    run_.writeStateBlock();
     Sheet& sheet = ctx_.book.sheet(1);
     const CellRef cursor = answers::cursorAfterLoading(sheet, s);
     sheet.setActiveCell(cursor.row, cursor.col);

@@ -487,6 +487,12 @@ void ReportRun::autoRefreshTick() {
     if (!autoTimer_) {
         return;
     }
+    if (!RequestWriter(settings_, prompter_).connected()) {
+        // Never connected (an offline window): there is nothing to refresh from, and a refresh
+        // nobody asked for has nobody to tell.
+        stopTimer(ReportTimer::AutoRefresh);
+        return;
+    }
     if (!flags_.autoAlways) {
         if (!host_.applicationActive() || popupHandle_ != 0 || !host_.isActiveChild()) {
             return;

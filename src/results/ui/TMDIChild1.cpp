@@ -528,7 +528,9 @@ void TMDIChild1::returnTo(long long h, bool popupClosed, bool rerun) {
     if (popupClosed) {
         w->run_.popupClosed();
     }
-    w->activateChild();
+    if (!quietClose_) {
+        w->activateChild();
+    }
     if (rerun) {
         w->run_.rerunFromChild();
     }

@@ -129,6 +129,7 @@ public:
     std::string templatePath() const override { return templatePath_; }
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -203,6 +204,7 @@ private:
     QElapsedTimer waiting_;
     BusyCursor busy_;
     bool closing_ = false;
+    bool quietClose_ = false; // closed for another window's sake: the owner stays behind
     bool activationHooked_ = false;
 };
 

@@ -49,6 +49,8 @@ void TMDIChild1::leaveCurrent() {
 
 void TMDIChild1::closePopupOf(TMDIChild1& owner) {
     if (TMDIChild1* popup = windowOf(owner.run_.popupHandle())) {
+        // Its owner is not brought to the front: that would undo the maximising.
+        popup->quietClose_ = true;
         popup->closeWindow();
     }
 }
@@ -93,15 +95,23 @@ void TMDIChild1::showEvent(QShowEvent* event) {
     }
 }
 
+bool TMDIChild1::event(QEvent* event) {
+    // The main window coming back to the front (from a pop-up, say) reaches its children as
+    // WindowActivate; the current MDI child among them is the window the user works in again.
+    if (event->type() == QEvent::WindowActivate && !isWindow()) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (sub != nullptr && sub->mdiArea() != nullptr &&
+            sub->mdiArea()->currentSubWindow() == sub) {
+            becomeCurrent();
+        }
+    }
+    return QWidget::event(event);
+}
+
 void TMDIChild1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
-        if (sub == nullptr) {
-            becomeCurrent(); // a pop-up came to the front
-        } else if (sub->mdiArea() != nullptr && sub->mdiArea()->currentSubWindow() == sub) {
-            becomeCurrent(); // back in the main window from a pop-up
-        }
+    if (event->type() == QEvent::ActivationChange && isWindow() && isActiveWindow()) {
+        becomeCurrent(); // a pop-up came to the front
     } else if (event->type() == QEvent::WindowStateChange && isWindow()) {
         const auto* e = static_cast<QWindowStateChangeEvent*>(event);
         windowStateChanged(e->oldState(), windowState());
