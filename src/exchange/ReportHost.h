@@ -46,8 +46,6 @@ public:
     virtual bool takeFromCache(const std::string& line) { return false; }
     // Menu update, period lock, filter dialog and argument bar of an activated window.
     virtual void activated() {}
-    // "Фильтp включен [" + count + "] " + text while the window's filter holds; empty otherwise.
-    virtual std::string filterStatus() const { return {}; }
     virtual void closingCleanup() {}
 
     // ---- the main window

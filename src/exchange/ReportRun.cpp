@@ -589,13 +589,11 @@ void ReportRun::activate() {
     host_.setTimeLabelsEnabled(true);
     settings_.currentFileName = host_.fileCaption();
     readBlock();
-    // Status panel 1 shows the window's filter, or nothing, unless a wait is being shown.
-    std::string status = host_.filterStatus();
-    if (status.empty()) {
-        status = host_.statusText();
-        if (status.find(w("Ожидание")) == std::string::npos) {
-            status.clear();
-        }
+    // Status panel 1 keeps a wait being shown and nothing else: the filter of the window
+    // activated puts its own text there (activated()).
+    std::string status = host_.statusText();
+    if (status.find(w("Ожидание")) == std::string::npos) {
+        status.clear();
     }
     const std::string marked = w("   Только выделенные стpоки");
     if (const std::size_t at = status.find(marked); at != std::string::npos) {

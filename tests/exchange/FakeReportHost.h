@@ -39,7 +39,7 @@ public:
         activatedWindows.push_back(h);
         return true;
     }
-    std::string filterStatus() const override { return filter; }
+
     void returnTo(long long h, bool popupClosed, bool rerun) override {
         returns.push_back({h, popupClosed, rerun});
     }
@@ -65,7 +65,6 @@ public:
     std::vector<bool> opened;
     std::vector<long long> activatedWindows;
     std::vector<long long> gone; // handles of windows closed meanwhile
-    std::string filter;
     std::vector<Return> returns;
 };
 

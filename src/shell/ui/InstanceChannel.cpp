@@ -52,8 +52,6 @@ QString InstanceChannel::defaultDirectory() {
     return QDir(base).filePath(QStringLiteral("formconstructor"));
 }
 
-bool InstanceChannel::listening() const { return server_->isListening(); }
-
 void InstanceChannel::accept() {
     while (QLocalSocket* s = server_->nextPendingConnection()) {
         connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);

@@ -24,7 +24,6 @@ public:
 
     // Sends `line` to every other instance; the number of instances that took it.
     int broadcast(const QByteArray& line);
-    bool listening() const;
 
 signals:
     void received(const QByteArray& line);
