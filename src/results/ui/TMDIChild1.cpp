@@ -431,7 +431,10 @@ void TMDIChild1::saveData(const std::string& command) {
     }
 }
 
-void TMDIChild1::activated() { shell_.updateMenuItems(); }
+void TMDIChild1::activated() {
+    shell_.updateMenuItems();
+    shell_.setCommandChecked("p1", run_.flags().onlyMarked); // follows the window (row 28)
+}
 
 void TMDIChild1::prepareRestart() { clearQuestionControls(); }
 
@@ -551,6 +554,7 @@ void TMDIChild1::showResultPanel() {
     Panel1_->hide();
     ListBox2_->hide();
     shell_.setCommandChecked("p1", false);
+    run_.flags().onlyMarked = false; // a new result shows all its rows
     view_->setFocus();
 }
 
