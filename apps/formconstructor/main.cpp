@@ -6,6 +6,7 @@
 #include "shell/CommandLine.h"
 #include "shell/StartDirectory.h"
 #include "shell/ui/AppDialogs.h"
+#include "shell/ui/InstanceChannel.h"
 #include "shell/ui/QtTranslations.h"
 #include "shell/ui/ShellIcons.h"
 #include "shell/ui/TMainForm.h"
@@ -13,8 +14,25 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTimer>
 
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// User and system time of this process so far.
+double cpuMilliseconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QStringList arguments;
@@ -63,6 +81,8 @@ int main(int argc, char** argv) {
     });
     main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(place.directory)));
     main.showAtStart();
+    // A run with ";EXCL" closes the other instance that shows its report.
+    main.listenForOtherInstances(fc::InstanceChannel::defaultDirectory());
     main.dialogs().createAtStartup(main);
     // Offline ("@NAME"): one report window reads its answer from the start directory's CACHE.
     if (settings.offline()) {
@@ -71,6 +91,20 @@ int main(int argc, char** argv) {
     // "--open FILE" (a double click on a template) opens it as F3 would.
     if (!place.openFile.isEmpty()) {
         main.openPath(place.openFile);
+    }
+    // FC_IDLE_SECONDS=N measures the processor time the program takes while it sits idle for N
+    // seconds, after two seconds in which its windows open and read their answers, prints it
+    // and ends (the idle benchmark, docs/benchmarks.md).
+    if (const char* idle = std::getenv("FC_IDLE_SECONDS")) {
+        const double seconds = std::clamp(std::atof(idle), 0.1, 3600.0);
+        QTimer::singleShot(2000, &app, [seconds, &app] {
+            const double start = cpuMilliseconds();
+            QTimer::singleShot(static_cast<int>(seconds * 1000), &app, [seconds, start, &app] {
+                std::printf("idle CPU: %.1f ms in %.1f s\n", cpuMilliseconds() - start, seconds);
+                std::fflush(stdout);
+                app.quit();
+            });
+        });
     }
     return app.exec();
 }

@@ -75,9 +75,11 @@ int rptool::connect(int argc, char** argv) {
                                  reports.value_or(settings.reportsDir))) {
         return 1;
     }
-    // The dialog looks once, when its timer fires.
-    std::this_thread::sleep_for(std::chrono::milliseconds(view.interval));
-    connection.tick();
+    // The dialog looks when its timer fires, and again while the answer is still being written.
+    while (view.timer) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(view.interval));
+        connection.tick();
+    }
     if (!view.connected) {
         return 1;
     }

@@ -80,10 +80,31 @@ void PeriodChooser::activate() {
 }
 
 void PeriodChooser::askYear() {
-    yearName_ = names_();
     RequestWriter writer(settings_, prompter_);
+    if (polling_) {
+        // The year asked for at an earlier showing is not needed any more. A request the
+        // server has not taken yet is taken back; the answer to one it has is removed when it
+        // comes, so that nothing is left in the server directory.
+        if (!files::remove(writer.path(yearName_, ".in"))) {
+            dropped_.push_back(yearName_);
+        }
+    }
+    yearName_ = names_();
+    watch_.reset();
     polling_ = writer.write(yearName_, request::yearRequest(settings_), w("ФАЙЛ-ЗАПРОС: "));
-    view_.setYearTimer(polling_);
+    view_.setYearTimer(polling_ || !dropped_.empty());
+}
+
+void PeriodChooser::dropLateAnswers() {
+    const RequestWriter writer(settings_, prompter_);
+    for (auto it = dropped_.begin(); it != dropped_.end();) {
+        const std::string path = writer.path(*it, ".out");
+        if (files::exists(path) && files::remove(path)) {
+            it = dropped_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void PeriodChooser::monthClick(int month) {
@@ -178,12 +199,16 @@ bool PeriodChooser::confirm() {
 }
 
 void PeriodChooser::tick() {
+    dropLateAnswers();
     if (!polling_) {
+        if (dropped_.empty()) {
+            view_.setYearTimer(false);
+        }
         return;
     }
     const std::string path = RequestWriter(settings_, prompter_).path(yearName_, ".out");
-    if (!files::exists(path)) {
-        return;
+    if (watch_.look(path) != AnswerWatch::State::Whole) {
+        return; // not there yet, or still being written
     }
     // An answer that cannot be read yet is tried again on the next tick.
     std::optional<std::string> head = files::readHead(path, 256);
@@ -191,7 +216,7 @@ void PeriodChooser::tick() {
         return;
     }
     polling_ = false;
-    view_.setYearTimer(false);
+    view_.setYearTimer(!dropped_.empty());
     files::remove(path);
     std::string text = text::trim(codepage::toWindows(*head));
     text = text.substr(0, text.find('.'));

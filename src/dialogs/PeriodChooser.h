@@ -1,10 +1,12 @@
 #pragma once
 
+#include "exchange/AnswerWatch.h"
 #include "exchange/RequestName.h"
 #include "shell/AppSettings.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace fc {
 
@@ -86,6 +88,7 @@ private:
     void resetLines();
     void showDay(int day);
     void askYear();
+    void dropLateAnswers();
 
     AppSettings& settings_;
     Prompter& prompter_;
@@ -102,6 +105,8 @@ private:
     Key key_ = Key::None;
     bool polling_ = false;
     std::string yearName_;
+    AnswerWatch watch_;
+    std::vector<std::string> dropped_; // requests whose late answers are to be removed
 };
 
 // Point size of the month list's "Courier New" on a screen of `dpi` pixels per inch: 10 at 96,

@@ -7,8 +7,10 @@
 #include "components/text/Cp1251.h"
 #include "components/text/TextOps.h"
 #include "exchange/AnswerBuffer.h"
+#include "exchange/AnswerCache.h"
 #include "exchange/AnswerFormat.h"
 #include "exchange/AnswerText.h"
+#include "exchange/AnswerWatch.h"
 #include "exchange/OutsideWorld.h"
 #include "exchange/Progress.h"
 #include "exchange/ReportHost.h"
@@ -16,6 +18,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/Requests.h"
 #include "exchange/ResultContext.h"
+#include "exchange/ResultRows.h"
 #include "exchange/TableResultReader.h"
 #include "exchange/TurboResultReader.h"
 #include "shell/AppSettings.h"
@@ -61,11 +64,6 @@ std::string fixedPoint(const std::string& text, int decimals) {
     std::snprintf(out.data(), out.size(), "%30.*f", places, *v);
     out.resize(static_cast<std::size_t>(n));
     return text::trim(out);
-}
-
-bool canOpen(const std::string& path) {
-    QFile f(files::toNative(path));
-    return f.open(QIODevice::ReadOnly);
 }
 
 } // namespace
@@ -229,9 +227,20 @@ void AnswerReader::save(std::string) {
     case answers::SaveAnswer::Outcome::Failed: failed(a.error); return;
     case answers::SaveAnswer::Outcome::WaitForFile: {
         // The server writes the file after its answer; a file that never comes is not waited
-        // for longer than about a second.
+        // for longer than about a second, one that is still being written until it has settled.
         const std::string file = files::join(settings_.serverDir, a.waitFile);
-        for (int i = 0; i < fileWaitTries && !canOpen(file); ++i) {
+        AnswerWatch watch;
+        int missing = 0, growing = 0;
+        for (;;) {
+            const AnswerWatch::State s = watch.look(file);
+            if (s == AnswerWatch::State::Whole) {
+                break;
+            }
+            const bool absent = s == AnswerWatch::State::Missing;
+            int& tries = absent ? missing : growing;
+            if (tries++ >= (absent ? fileWaitTries : kGrowingTries)) {
+                break;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         [[fallthrough]];
@@ -335,6 +344,9 @@ void AnswerReader::mainAnswer(const std::string& status) {
     ctx_.book.events().doSelChange = false;
     ctx_.settings.recalcNotice = false;
     ctx_.settings.statusMessage.clear();
+    // A keep-position re-run returns to the row it was on.
+    ctx_.settings.positionKey = run_.rememberedText();
+    ctx_.settings.positionKeyCol = run_.rememberedCol();
     answerTime = std::chrono::system_clock::now();
 
     if (answer::contains(status, ";table")) {
@@ -349,6 +361,9 @@ void AnswerReader::mainAnswer(const std::string& status) {
             ctx_.answer.setPos(0);
             readTable();
             window_.hideSavingPanel();
+            if (closeAfterError()) {
+                return;
+            }
             finishing();
             return;
         }
@@ -357,13 +372,21 @@ void AnswerReader::mainAnswer(const std::string& status) {
     }
     ctx_.answer.setPos(0);
     readTable();
-    if (ctx_.settings.closeWindow) {
-        window_.restorePointer();
-        host_.closeWindow();
+    if (closeAfterError()) {
         return;
     }
     window_.applyFilter();
     finishing();
+}
+
+bool AnswerReader::closeAfterError() {
+    if (!ctx_.settings.closeWindow) {
+        return false;
+    }
+    // An error line in row 1: the message has been shown, and there is nothing to show.
+    window_.restorePointer();
+    host_.closeWindow();
+    return true;
 }
 
 void AnswerReader::extResult(const std::string& status) {
@@ -387,7 +410,15 @@ void AnswerReader::extResult(const std::string& status) {
             return;
         }
         window_.hideSavingPanel();
+        if (closeAfterError()) {
+            return;
+        }
         finishing();
+        if (!ctx_.settings.windowCache.empty()) {
+            // Stored after finishing, so that the copy carries the window's hidden state block
+            // with this answer's settings in it.
+            storeInCache(ctx_, ctx_.settings.windowCache);
+        }
         return;
     }
     freeBuffer();
@@ -417,6 +448,12 @@ void AnswerReader::finishing() {
     if (s.autoRerun) {
         run_.autoRefreshText = s.autoRerunText;
     }
+    // The reading emptied the sheet's hidden state block: it holds this answer's settings from
+    // now on, so that an activation before the next deactivation does not lose them.
+    run_.writeStateBlock();
+    Sheet& sheet = ctx_.book.sheet(1);
+    const CellRef cursor = answers::cursorAfterLoading(sheet, s);
+    sheet.setActiveCell(cursor.row, cursor.col);
     window_.finishResult({s.recalcNotice, s.statusMessage});
     ViewOptions v = ctx_.book.view();
     v.showVScrollBar = true;

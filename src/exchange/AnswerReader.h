@@ -124,6 +124,8 @@ public:
     int afterSaveAction = 0;
     // How long "OK" + file waits for the file, in steps of 100 ms after the first try.
     int fileWaitTries = 10;
+    // How long it waits at most for a file that keeps changing (30 s).
+    static constexpr int kGrowingTries = 300;
     std::string answerPath() const { return path_; }
     // When the last main answer was read; whether its result is in the turbo format.
     std::chrono::system_clock::time_point answerTime{};
@@ -143,6 +145,8 @@ private:
     void extResult(const std::string& status);
     void requestTemplate(const std::string& fileName);
     void finishing();
+    // Closes the window when the result was an error line in row 1; true when it did.
+    bool closeAfterError();
     void question();
     void valueList();
     void freeBuffer();

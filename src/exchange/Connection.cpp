@@ -50,6 +50,7 @@ bool Connection::registration(std::string_view serverDir, std::string_view user,
     state_ = State::Registering;
     view_.setRegistering(true);
     view_.setBusy(true);
+    watch_.reset();
     tag_ = Tag::Registration;
     timer_ = true;
     view_.setTimer(true, kRegistrationWait);
@@ -61,9 +62,12 @@ bool Connection::recompile() {
     RequestWriter writer(settings_, prompter_);
     if (!writer.write(name_, request::recompile(settings_.userName(), settings_.password()),
                       w("ФАЙЛ-ЗАПРОС: "))) {
-        prompter_.error(w("Не могу создать файл запpоса в ") + settings_.serverDir);
+        const auto [caption, message] = writer.failureMessage();
+        prompter_.message(caption, message,
+                          writer.connected() ? Prompter::Icon::Error : Prompter::Icon::Warning);
         return false;
     }
+    watch_.reset();
     view_.setBusy(true);
     tag_ = Tag::Recompile;
     timer_ = true;
@@ -80,17 +84,24 @@ void Connection::tick() {
     view_.setRegistering(false);
     view_.setBusy(false);
     const std::string path = RequestWriter(settings_, prompter_).path(name_, ".out");
-    const bool present = files::exists(path);
+    const AnswerWatch::State state = watch_.look(path);
     if (tag_ == Tag::Registration) {
-        if (present) {
+        if (state == AnswerWatch::State::Whole) {
             registrationAnswer(path);
+        } else if (state == AnswerWatch::State::Growing) {
+            // Being written (the prototypes are long): looked at again until it has settled.
+            timer_ = true;
+            view_.setRegistering(true);
+            view_.setBusy(true);
+            view_.setTimer(true, kSettlePoll);
         } else {
             setConnected(false);
             prompter_.warning(w("Сеpвеp не обслуживает каталог обмена!"));
         }
         return;
     }
-    std::optional<std::string> answer = present ? files::readAll(path) : std::nullopt;
+    std::optional<std::string> answer =
+        state == AnswerWatch::State::Whole ? files::readAll(path) : std::nullopt;
     if (!answer) {
         timer_ = true; // no time-out for a recompile
         view_.setTimer(true, kRecompilePoll);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/AnswerWatch.h"
 #include "exchange/RequestName.h"
 
 #include <string>
@@ -32,6 +33,8 @@ class Connection {
 public:
     static constexpr int kRegistrationWait = 3000;
     static constexpr int kRecompilePoll = 500;
+    // Looks at a registration answer that is still being written.
+    static constexpr int kSettlePoll = 200;
     enum class State { NotConnected, Registering, Connected };
 
     Connection(AppSettings& settings, PrototypeTable& prototypes, Prompter& prompter,
@@ -64,6 +67,7 @@ private:
     Tag tag_ = Tag::Registration;
     bool timer_ = false;
     std::string name_;
+    AnswerWatch watch_;
 };
 
 } // namespace fc

@@ -2,6 +2,7 @@
 
 #include "components/model/Sheet.h"
 #include "exchange/AnswerText.h"
+#include "exchange/ReportSettings.h"
 #include "exchange/ResultRows.h"
 
 namespace fc {
@@ -87,6 +88,17 @@ int placeFormObjects(Sheet& result, const Sheet& form, int lastRow) {
         }
     }
     return placed;
+}
+
+void fillListBoxes(Sheet& sheet, const ReportSettings& settings) {
+    for (const ReportSettings::ListBoxFill& fill : settings.listBoxes) {
+        for (DrawnObject& o : sheet.objects()) {
+            if (o.kind == ObjectKind::ListBox && o.text == fill.name) {
+                o.items = fill.items;
+                o.inputRange.clear();
+            }
+        }
+    }
 }
 
 } // namespace fc

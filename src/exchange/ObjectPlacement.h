@@ -7,6 +7,7 @@
 namespace fc {
 
 class Sheet;
+struct ReportSettings;
 
 // Placement records of drawn objects as forms carry them: six fields each followed by "|"
 // (left and right edge in column units, the top edge's fraction of its row, the height in
@@ -24,5 +25,9 @@ std::optional<std::vector<PlacementRecord>> parsePlacements(std::string_view tex
 // record puts the form object of that number at the record's row, and the cell is emptied.
 // Returns the number of objects placed.
 int placeFormObjects(Sheet& result, const Sheet& form, int lastRow);
+
+// ";LISTBOX[": the list boxes of the sheet named as an answer's list (their caption) take its
+// lines as their items.
+void fillListBoxes(Sheet& sheet, const ReportSettings& settings);
 
 } // namespace fc

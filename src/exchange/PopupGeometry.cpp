@@ -52,8 +52,8 @@ QRect popupGeometry(std::string_view geometry, const PopupPlacement& where) {
         return {};
     }
 
-    const int width = static_cast<int>(w) + where.frame.width() - 6;
-    const int height = static_cast<int>(h) + where.frame.height() - 25;
+    const int width = static_cast<int>(w);
+    const int height = static_cast<int>(h);
     const QRect& m = where.mainWindow;
     const QRect& c = where.cell;
     QRect r(0, 0, width, height);
@@ -92,6 +92,21 @@ QRect popupGeometry(std::string_view geometry, const PopupPlacement& where) {
         }
         break;
     case Anchor::Bad: break;
+    }
+    // Within the main window, above its status bar: moved in, the left and top edges first.
+    if (!m.isEmpty()) {
+        if (r.right() > m.right()) {
+            r.moveRight(m.right());
+        }
+        if (r.left() < m.left()) {
+            r.moveLeft(m.left());
+        }
+        if (r.bottom() > bottomLimit) {
+            r.moveBottom(bottomLimit);
+        }
+        if (r.top() < m.top()) {
+            r.moveTop(m.top());
+        }
     }
     return r;
 }

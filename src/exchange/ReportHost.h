@@ -16,6 +16,12 @@ public:
     // ---- this window
     virtual long long handle() const = 0;
     virtual std::string caption() const = 0;
+    // The caption without what an answer put in front of it (";SP="): the template path the
+    // window runs, which activation makes the current file name.
+    virtual std::string fileCaption() const {
+        const std::string c = caption();
+        return c.substr(0, c.find(": "));
+    }
     virtual void setCaption(const std::string& text) = 0;
     virtual void setBusy(bool busy) = 0; // hourglass cursor
     // Closes the window once the current event is over.

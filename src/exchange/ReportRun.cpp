@@ -105,15 +105,11 @@ bool ReportRun::create() {
     newNameBase();
     settings_.setReportState(settings_.reportState().substr(0, 8));
 
-    std::size_t start = 0;
-    if (std::size_t g = pending.find("G "); g != std::string::npos) {
-        start = g + 2;
-    } else if (std::size_t r = pending.find("R "); r != std::string::npos) {
-        start = r + 2;
-    }
-    std::size_t end = pending.find(kSep, start);
-    reportName_ = cp1251::upper(text::trim(
-        std::string_view(pending).substr(start, end == std::string::npos ? end : end - start)));
+    // The first character is the command letter ("G" or "R"); the name follows up to the first
+    // blank. A "G " inside the arguments ("R CATALOG 5") names nothing.
+    std::string name = request::parseCommand(text::trim(pending)).reportName;
+    name = name.substr(0, name.find(kSep));
+    reportName_ = cp1251::upper(text::trim(name));
     host_.lookupDefaultArgument(reportName_);
 
     if (std::optional<std::string> list =
@@ -166,6 +162,7 @@ void ReportRun::stopTimer(ReportTimer t) {
 
 void ReportRun::startAnswerTimer() {
     answerTimer_ = true;
+    watch_.reset();
     host_.setTimer(ReportTimer::Answer, true, kAnswerInterval);
 }
 
@@ -175,7 +172,8 @@ void ReportRun::answerTick() {
     }
     RequestWriter writer(settings_, prompter_);
     const std::string path = writer.path(requestName_, ".out");
-    if (!files::exists(path)) {
+    const AnswerWatch::State state = watch_.look(path);
+    if (state == AnswerWatch::State::Missing) {
         // No time-out: the window waits for its answer, and says so when the exchange
         // directory itself is gone (an unplugged network drive comes back).
         const bool reachable = files::exists(settings_.serverDir);
@@ -188,6 +186,9 @@ void ReportRun::answerTick() {
         return;
     }
     serverReachable_ = true;
+    if (state == AnswerWatch::State::Growing) {
+        return; // the server may still be writing it: taken once it has settled
+    }
     std::optional<std::string> data = files::readAll(path, kAnswerLimit);
     if (!data) {
         if (!files::exists(path)) {
@@ -210,7 +211,9 @@ void ReportRun::answerTick() {
 
 void ReportRun::showRequestFailure() {
     host_.setBusy(false);
-    prompter_.error(w("Не могу создать файл запpоса в ") + settings_.serverDir);
+    const auto [caption, message] = RequestWriter(settings_, prompter_).failureMessage();
+    prompter_.message(caption, message,
+                      caption == w("Ошибка:") ? Prompter::Icon::Error : Prompter::Icon::Warning);
 }
 
 void ReportRun::WriteZapros() { writeRun(text::startsWith(requestName_, "auto")); }
@@ -405,12 +408,13 @@ void ReportRun::run_form(std::string_view command) {
     deactivate();
     skipDeactivation_ = true;
     setCell(kReturn, std::to_string(settings_.returnWindow));
-    settings_.returnWindow = host_.handle();
+    // A window that goes once the new one is open hands its own way back on to it.
+    settings_.returnWindow = closeAfter && geometry.empty() ? returnTo_ : host_.handle();
 
     const std::string pending = "R " + codepage::toDos(joined);
     if (!geometry.empty()) {
-        if (popupHandle_ != 0) {
-            host_.activateWindow(popupHandle_);
+        // A pop-up closed meanwhile leaves a handle that finds no window: open it anew.
+        if (popupHandle_ != 0 && host_.activateWindow(popupHandle_)) {
             return;
         }
         popupHandle_ = 100;
@@ -422,11 +426,21 @@ void ReportRun::run_form(std::string_view command) {
     } else {
         settings_.nextReport = pending;
         settings_.pendingGeometry.clear();
-        host_.openReport(false);
+        const long long opened = host_.openReport(false);
+        if (closeAfter && opened != 0) {
+            // Closing returns to the report just opened, which so stays in front.
+            returnTo_ = opened;
+            closedByDrillDown_ = true;
+        }
     }
     if (closeAfter) {
         host_.closeWindow();
     }
+}
+
+void ReportRun::popupClosed() {
+    popupHandle_ = 0;
+    setCell(kPopup, "0");
 }
 
 void ReportRun::setAutoRefresh(bool on, int intervalMs) {
@@ -449,6 +463,12 @@ void ReportRun::autoRerun() {
 
 void ReportRun::autoRefreshTick() {
     if (!autoTimer_) {
+        return;
+    }
+    if (!RequestWriter(settings_, prompter_).connected()) {
+        // Never connected (an offline window): there is nothing to refresh from, and a refresh
+        // nobody asked for has nobody to tell.
+        stopTimer(ReportTimer::AutoRefresh);
         return;
     }
     if (!flags_.autoAlways) {
@@ -545,9 +565,22 @@ void ReportRun::readBlock() {
 
 void ReportRun::activate() {
     host_.setTimeLabelsEnabled(true);
-    const std::string caption = host_.caption();
-    settings_.currentFileName = caption.substr(0, caption.find(": "));
+    settings_.currentFileName = host_.fileCaption();
     readBlock();
+    // Status panel 1 keeps a wait being shown and nothing else: the filter of the window
+    // activated puts its own text there (activated()).
+    std::string status = host_.statusText();
+    if (status.find(w("Ожидание")) == std::string::npos) {
+        status.clear();
+    }
+    const std::string marked = w("   Только выделенные стpоки");
+    if (const std::size_t at = status.find(marked); at != std::string::npos) {
+        status.erase(at, marked.size());
+    }
+    if (flags_.onlyMarked) {
+        status += marked;
+    }
+    host_.setStatusText(status);
     book_.events().doSelChange = true;
     host_.activated();
     if (popupHandle_ != 0 && host_.activateWindow(popupHandle_)) {
@@ -591,7 +624,7 @@ bool ReportRun::close() {
         host_.setStatusText("");
     }
     host_.closingCleanup();
-    const bool rerun = flags_.parentRerun && flags_.modalResult;
+    const bool rerun = !closedByDrillDown_ && flags_.parentRerun && flags_.modalResult;
     if (returnTo_ != 0) {
         host_.returnTo(returnTo_, popup(), rerun);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/AnswerWatch.h"
 #include "exchange/ReportHost.h"
 #include "exchange/RequestName.h"
 
@@ -54,10 +55,13 @@ public:
     // ---- activation and closing
     void activate();
     void deactivate();
+    // Writes the hidden state block now (deactivation, and before the result is stored in the
+    // answer cache, so that the copy carries it).
+    void writeStateBlock() { writeBlock(); }
     // False when the window stays open (the user chose to save first).
     bool close();
     // Told by a closed pop-up or by a child that asks for a re-run (key 0x82).
-    void popupClosed() { popupHandle_ = 0; }
+    void popupClosed();
     void rerunFromChild();
 
     // ---- state the answer side reads and sets
@@ -138,11 +142,13 @@ private:
     std::optional<std::int64_t> uptiSeen_;
     bool uptiKnown_ = false;
     bool skipDeactivation_ = false;
+    bool closedByDrillDown_ = false; // ";close": the window goes behind the report it opened
     long long popupHandle_ = 0;
     long long returnTo_ = 0;
     Flags flags_;
     std::string rememberedText_;
     int rememberedCol_ = 0;
+    AnswerWatch watch_;
 };
 
 } // namespace fc

@@ -5,7 +5,9 @@ namespace fc {
 void ReportSettings::clear() {
     ReportSettings fresh;
     fresh.caption = std::move(caption);
+    fresh.fileCaption = std::move(fileCaption);
     fresh.positionKey = std::move(positionKey);
+    fresh.positionKeyCol = positionKeyCol;
     fresh.openedFromDesigner = openedFromDesigner;
     fresh.exclusive = exclusive;
     fresh.mainCaption = std::move(mainCaption);

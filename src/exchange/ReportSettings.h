@@ -18,7 +18,9 @@ struct ReportSettings {
 
     // ---- set before reading by the window, kept by clear()
     std::string caption;     // window caption; ";SP=" puts the subtitle in front
+    std::string fileCaption; // the caption the window has of its own (its template path)
     std::string positionKey; // column-2 text of the row to return to (re-run keeps it)
+    int positionKeyCol = 0;  // the column the re-run was in
     bool openedFromDesigner = false;
     bool exclusive = false;     // the program was started with ";EXCL"
     std::string mainCaption;    // the main window's caption, for ";EXCL"

@@ -83,37 +83,24 @@ void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& s, bool sort) {
             sheet.setColWidth(c, st.widths[static_cast<std::size_t>(c)]);
         }
     }
-    // A column's format goes to the cells that have none of their own.
+    // A column's format goes to the whole column at once: every row of the result, each
+    // cell that has no format of its own.
+    const int lastRow = std::max(st.row, 1);
     for (const auto& [col, fmt] : s.columnFormats) {
         if (answer::trimmed(fmt).empty()) {
             continue;
         }
-        for (int r = 1; r <= st.row; ++r) {
-            if (sheet.style(r, col).numberFormat == "General") {
-                Style x = sheet.style(r, col);
+        sheet.editStyle(CellRange{1, col, lastRow, col}, [&fmt = fmt](Style& x) {
+            if (x.numberFormat == "General") {
                 x.numberFormat = fmt;
-                sheet.setStyle(r, col, x);
             }
-        }
+        });
     }
     if (st.editAll) {
         for (int c = 2; c <= sheet.maxCol(); ++c) {
             if (std::find(s.editColumns.begin(), s.editColumns.end(), c) == s.editColumns.end()) {
                 s.editColumns.push_back(c);
             }
-        }
-    }
-    const std::string& key = !s.positionKeyWanted.empty() ? s.positionKeyWanted : s.positionKey;
-    if (!key.empty() && s.cursorRow == 0) {
-        const std::string_view want = answer::trimmed(key);
-        for (int r = 1; r <= st.row; ++r) {
-            if (answer::trimmed(sheet.text(r, 2)) == want) {
-                s.cursorRow = r;
-                break;
-            }
-        }
-        if (s.positionSet && s.positionRow == 0) {
-            s.positionRow = s.cursorRow;
         }
     }
     if (sort && s.sortKeys[0] != 0) {
@@ -127,6 +114,33 @@ void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& s, bool sort) {
             sheet.sortRows(CellRange{first, 1, st.row, kActionCol}, keys);
         }
     }
+    // Looked for once the rows are in their final order.
+    const std::string& key = !s.positionKeyWanted.empty() ? s.positionKeyWanted : s.positionKey;
+    if (!key.empty() && s.cursorRow == 0) {
+        const std::string_view want = answer::trimmed(key);
+        for (int r = 1; r <= st.row; ++r) {
+            if (answer::trimmed(sheet.text(r, 2)) == want) {
+                s.cursorRow = r;
+                break;
+            }
+        }
+        if (s.positionSet && s.positionRow == 0) {
+            s.positionRow = s.cursorRow;
+        }
+    }
+}
+
+CellRef cursorAfterLoading(const Sheet& sheet, const ReportSettings& s) {
+    const int firstData = std::clamp(sheet.fixedRow() + sheet.fixedRows(), 1, kMaxRows);
+    const int firstCol = std::clamp(sheet.fixedCols() + 1, 1, kMaxCols);
+    auto column = [&](int c) { return c >= 1 && c <= kLastAnswerCol ? c : firstCol; };
+    if (s.positionSet && s.positionRow >= 1 && s.positionRow <= kMaxRows) {
+        return {s.positionRow, column(s.positionCol)};
+    }
+    if (!s.positionKey.empty() && s.cursorRow >= 1) {
+        return {s.cursorRow, column(s.positionKeyCol)};
+    }
+    return {firstData, firstCol};
 }
 
 } // namespace fc::answers

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/model/Types.h"
+
 #include <string>
 #include <string_view>
 
@@ -41,6 +43,11 @@ void enterCell(Sheet& sheet, int row, int col, const std::string& text);
 // The end steps of a sheet: the extent, the remembered widths, the column formats, the
 // editable columns, the position key and the sort.
 void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& settings, bool sort);
+
+// Where the cursor goes after loading: the ";POS=" row (and its column), else the row whose
+// column 2 holds the text a keep-position re-run remembered (in the remembered column), else
+// the first data row.
+CellRef cursorAfterLoading(const Sheet& sheet, const ReportSettings& settings);
 
 } // namespace answers
 } // namespace fc

@@ -344,10 +344,15 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
         break;
     case Id::Sp: {
         s.subtitle = text(value);
-        std::string former = s.caption;
-        const std::size_t cut = former.find(": ");
-        if (cut != std::string::npos) {
-            former.resize(cut);
+        // The window's own caption, never one an earlier answer already put a subtitle in
+        // front of: a re-run must not give "Сальдо: Сальдо: ...".
+        std::string former = s.fileCaption;
+        if (former.empty()) {
+            former = s.caption;
+            const std::size_t cut = former.find(": ");
+            if (cut != std::string::npos) {
+                former.resize(cut);
+            }
         }
         s.caption = s.subtitle + ": " + former;
         if (s.exclusive) {
@@ -406,8 +411,10 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
         ctx_.world.menusChanged();
         break;
     case Id::Pbk:
-        // The rows after the instruction start a new page.
-        sh.setRowPageBreak(st_.row + 1, true);
+        // At the current row: the row last read starts a new page.
+        if (st_.row >= 1) {
+            sh.setRowPageBreak(st_.row, true);
+        }
         break;
     case Id::Format: {
         const std::size_t close = line.find(']');
@@ -596,13 +603,7 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
             }
             fill.items.push_back(text(t));
         }
-        // A list box of the sheet that carries the name takes the lines as its items.
-        for (DrawnObject& o : sh.objects()) {
-            if (o.kind == ObjectKind::ListBox && o.text == fill.name) {
-                o.items = fill.items;
-                o.inputRange.clear();
-            }
-        }
+        // Filled into the placed list box once the objects are placed (fillListBoxes).
         s.listBoxes.push_back(std::move(fill));
         break;
     }

@@ -8,8 +8,12 @@
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
 
+#include <algorithm>
+#include <chrono>
 #include <optional>
+#include <thread>
 
 namespace fc {
 
@@ -198,6 +202,36 @@ std::string StandInServer::answer(const Request& r, std::string* source) const {
     return frame(dos("E-Запрос не понят: " + r.command) + "\r\n");
 }
 
+void StandInServer::setPieces(int count, int delayMs) {
+    pieces_ = std::max(1, count);
+    pieceDelayMs_ = std::max(0, delayMs);
+}
+
+namespace {
+
+// `bytes` appended to `path` in `pieces` parts, the file closed after each.
+bool writeInPieces(const std::string& path, std::string_view bytes, int pieces, int delayMs) {
+    if (!files::writeDirect(path, {})) {
+        return false;
+    }
+    const std::size_t step = (bytes.size() + pieces - 1) / static_cast<std::size_t>(pieces);
+    for (std::size_t at = 0; at < bytes.size(); at += step) {
+        if (at > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        }
+        QFile f(files::toNative(path));
+        const std::string_view piece = bytes.substr(at, step);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Append) ||
+            f.write(piece.data(), static_cast<qint64>(piece.size())) !=
+                static_cast<qint64>(piece.size())) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 int StandInServer::pollOnce() {
     const QStringList waiting =
         QDir(files::toNative(dir_)).entryList({QStringLiteral("*.in")}, QDir::Files, QDir::Name);
@@ -225,7 +259,9 @@ int StandInServer::pollOnce() {
         const Request r = parse(name, *bytes);
         std::string source;
         const std::string out = answer(r, &source);
-        const bool written = files::writeAtomic(files::join(dir_, name + ".out"), out);
+        const std::string target = files::join(dir_, name + ".out");
+        const bool written = pieces_ > 1 ? writeInPieces(target, out, pieces_, pieceDelayMs_)
+                                         : files::writeAtomic(target, out);
         if (log_) {
             std::string line =
                 cp1251::toUtf8(fileName) + " from " + cp1251::toUtf8(r.user) + ": " + r.command;

@@ -33,6 +33,11 @@ public:
     // Answers every request waiting in the exchange directory; the number answered.
     int pollOnce();
 
+    // Writes each answer in place, in `count` pieces `delayMs` apart, each piece appended and
+    // the file closed in between, as a server writing over a network share is seen; 1 (the
+    // default) writes under a temporary name and renames.
+    void setPieces(int count, int delayMs);
+
     static Request parse(std::string_view name, std::string_view bytes);
     // The answer file's bytes and the data file they came from (empty for built-in texts).
     std::string answer(const Request& r, std::string* source = nullptr) const;
@@ -51,6 +56,8 @@ private:
     std::function<void(const std::string&)> log_;
     std::vector<Rule> rules_;
     std::set<std::string> failed_; // requests that could not be read or answered
+    int pieces_ = 1;
+    int pieceDelayMs_ = 0;
 };
 
 } // namespace fc

@@ -71,6 +71,8 @@ void TableResultReader::prepare() {
     for (int c = 1; c <= kMaxCols; ++c) {
         sh.setColHidden(c, false);
     }
+    // The drawn objects of the former result go with its cells.
+    sh.setObjectsForLoad({}, 1);
     sh.setMaxCol(1);
     sh.setFixedRows(1, 0);
     book.setDefaultFont("Fixedsys", 10);

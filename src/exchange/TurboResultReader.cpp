@@ -7,7 +7,6 @@
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
 #include "exchange/AnswerBuffer.h"
-#include "exchange/AnswerCache.h"
 #include "exchange/AnswerFormat.h"
 #include "exchange/AnswerText.h"
 #include "exchange/GroupSubtotals.h"
@@ -158,6 +157,8 @@ void TurboResultReader::prepare() {
         sh.setRowHeight(r, -1);
         sh.setRowPageBreak(r, false);
     }
+    // The former result's drawn objects go with its cells; each answer places its own.
+    sh.setObjectsForLoad({}, 1);
     sh.setMaxCol(1);
     sh.setFixedRows(1, 0);
     sh.print().noColor = true;
@@ -258,6 +259,11 @@ void TurboResultReader::readLines() {
         } else if (startsWith(line, "E-")) {
             showError(w("Ошибка: ") + line);
             ctx_.settings.statusMessage = line;
+            if (st_.row == 0) {
+                // Nothing to show: the window closes after the message.
+                ctx_.settings.closeWindow = true;
+                return;
+            }
         } else if (startsWith(line, "H=")) {
             if (std::optional<double> h = answer::parseNumber(line.substr(2));
                 h && *h > 0 && *h < 1e5 && st_.row >= 1) {
@@ -301,11 +307,9 @@ void TurboResultReader::dataRow(std::string line) {
     copyTemplateRow(n, r, r);
     sh.setActiveCell(r, 2);
     sh.setClipValues(values);
-    bool totals = totalsText(sh.value(r, 1).text);
-    for (int c = 2; !totals && c <= sh.maxCol(); ++c) {
-        totals = totalsText(sh.value(r, c).text);
-    }
-    if (totals) {
+    // Only column 1 marks a totals row: a text column that merely mentions "Итого:" keeps
+    // the values the server sent.
+    if (totalsText(sh.value(r, 1).text)) {
         totalsRow(r);
     }
 }
@@ -331,9 +335,13 @@ void TurboResultReader::turboPass() {
     int runRow = 0;   // template row of the run under way
     int runFirst = 1; // its first sheet row
     auto rowNumberAt = [&](std::size_t at) {
-        // Up to three digits: the writer left-aligns the number in three characters.
+        // The number fills three characters, left-aligned by our writer; other writers put
+        // blanks in front, which count for nothing, as in the line-by-line variant.
         int n = 0;
         std::size_t i = at;
+        while (i < size && i < at + 3 && data[i] == ' ') {
+            ++i;
+        }
         while (i < size && i < at + 3 && data[i] >= '0' && data[i] <= '9') {
             n = n * 10 + (data[i] - '0');
             ++i;
@@ -466,6 +474,8 @@ void TurboResultReader::lastRowChecks() {
     } else if (startsWith(last, "E-")) {
         showError(w("Ошибка: ") + last);
         ctx_.settings.statusMessage = last;
+        // An error in row 1 is all there is: the window closes after the message.
+        ctx_.settings.closeWindow = st_.row == 1;
     } else {
         return;
     }
@@ -489,6 +499,8 @@ void TurboResultReader::finish() {
     if (placeFormObjects(sh, template_.sheet(1), st_.row) > 0) {
         s.hasObjects = true;
     }
+    // ";LISTBOX[" fills the placed list box; the template on disk stays as it is.
+    fillListBoxes(sh, s);
     book.setAutoRecalc(true);
     if (turboVariant_) {
         const bool formulas = !s.filterActive;
@@ -509,10 +521,6 @@ void TurboResultReader::finish() {
     const int firstData = std::min(sh.fixedRow() + sh.fixedRows(), std::max(st_.row, 1));
     sh.setActiveCell(firstData, sh.fixedCols() + 1);
     book.setRepaint(true);
-    // Stored last, so that the copy holds the subtotals and the order the window shows.
-    if (!s.windowCache.empty()) {
-        storeInCache(ctx_, s.windowCache);
-    }
 }
 
 } // namespace fc

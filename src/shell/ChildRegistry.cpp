@@ -34,4 +34,13 @@ long long ChildRegistry::handleOf(const ShellChild* child) const {
     return 0;
 }
 
+std::vector<ShellChild*> ChildRegistry::all() const {
+    std::vector<ShellChild*> out;
+    out.reserve(byHandle_.size());
+    for (const auto& [h, c] : byHandle_) {
+        out.push_back(c);
+    }
+    return out;
+}
+
 } // namespace fc

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <vector>
 
 namespace fc {
 
@@ -15,10 +16,15 @@ public:
     void remove(ShellChild* child);
     ShellChild* find(long long handle) const;          // nullptr when unknown
     long long handleOf(const ShellChild* child) const; // 0 when not registered
+    // Every registered window, oldest first (pop-up report windows included).
+    std::vector<ShellChild*> all() const;
+    // The handle given out last, 0 before the first; it finds nothing once that window went.
+    long long lastAdded() const { return next_ > kFirst ? next_ - 1 : 0; }
 
 private:
+    static constexpr long long kFirst = 1001;
     std::map<long long, ShellChild*> byHandle_;
-    long long next_ = 1001;
+    long long next_ = kFirst;
 };
 
 } // namespace fc

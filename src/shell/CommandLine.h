@@ -10,8 +10,9 @@ namespace fc {
 // The program's command line. The first parameter that is not an option becomes
 // AppSettings::commandLineParam: it is sent as the "who" field of print-log requests, and
 // when it begins with "@" the report windows work offline, reading their answers from the
-// start directory's "CACHE" folder. The options say where the program starts and what it
-// opens; they take their value from the next argument or after "=".
+// start directory's "CACHE" folder; with ";EXCL" in it a report's subtitle closes the other
+// running instance that shows the same report. The options say where the program starts and
+// what it opens; they take their value from the next argument or after "=".
 struct CommandLine {
     std::string first; // Windows-1251; empty when there is none
     bool help = false; // "--help" or "-h" anywhere

@@ -13,14 +13,9 @@ const std::vector<std::string_view> kDesigner = {
     "SpeedButton6", "N7",       "p2_",       "SpeedButton5", "MaxCol1", "p11",   "p7",    "N8",
     "N4",           "Undo1",    "ReDo1",     "extd",         "N5",      "RxB11", "RxB13"};
 const std::vector<std::string_view> kReport = {"SendMail", "pp2", "N9", "p1", "p2", "StatusBar1"};
-const std::vector<std::string_view> kChildren = {"p3",
-                                                 "WindowCascadeItem",
-                                                 "WindowTileItem",
-                                                 "WindowArrangeItem",
-                                                 "WindowMinimizeItem",
-                                                 "ppp1",
-                                                 "Options1",
-                                                 "p4"};
+const std::vector<std::string_view> kChildren = {
+    "p3",   "WindowCascadeItem", "WindowTileItem", "WindowArrangeItem", "WindowMinimizeItem",
+    "ppp1", "Options1"};
 const std::vector<std::string_view> kNever = {"p1_", "SpeedButton4", "RxB12"};
 
 void put(std::vector<CommandEnabled>& out, const std::vector<std::string_view>& names,
@@ -44,6 +39,8 @@ std::vector<CommandEnabled> updateMenuItems(const MenuContext& c) {
     // The PDF export prints through a PDF printer, so ";NON_PRINT" forbids it as well.
     out.push_back({"pPdf", report && !c.noPrint});
     put(out, kChildren, children);
+    // "Отчетный пеpиод": locked while the active report window's answer said ";NO_CALENDAR".
+    out.push_back({"p4", children && !(report && c.noCalendar)});
     put(out, kNever, false);
     out.push_back({"Turbo", c.extdDown});
     return out;

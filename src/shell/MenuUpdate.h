@@ -15,7 +15,8 @@ struct MenuContext {
     ChildKind active = ChildKind::Other; // kind of the active child (Other: none)
     bool noSave = false;                 // flags of the active child
     bool noPrint = false;
-    bool extdDown = false; // the "T" button (turbo format switch) is down
+    bool noCalendar = false; // the period lock of the active report window
+    bool extdDown = false;   // the "T" button (turbo format switch) is down
 };
 
 struct CommandEnabled {

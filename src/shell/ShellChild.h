@@ -18,6 +18,8 @@ public:
     // Set by the answer's ";NON_SAVE" and ";NON_PRINT"; designers never set them.
     virtual bool noSave() const { return false; }
     virtual bool noPrint() const { return false; }
+    // Set by the answer's ";NO_CALENDAR": the reporting period cannot change for this window.
+    virtual bool noCalendar() const { return false; }
     // Brings the window to the front and makes it the active child.
     virtual void activateChild() = 0;
 };

@@ -53,6 +53,12 @@ public:
     // An error answer of a run from designer `designerHandle`: the designer, when it is still
     // open, selects template line `line` and puts the caret at `position`.
     virtual void showErrorInDesigner(long long designerHandle, int line, int position) {}
+
+    // ";AUTOMSG=": the main window shows the message once the answer is read.
+    virtual void showAutoMessage(const std::string& value) {}
+    // ";SP=" in an exclusive run: the other running instances of the program close when one of
+    // them is titled `title` (main caption + " - [" + report caption + "]").
+    virtual void closeOtherInstances(const std::string& title) {}
 };
 
 } // namespace fc

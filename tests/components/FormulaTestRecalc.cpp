@@ -28,6 +28,37 @@ TEST(FormulaRecalc, EvaluatesInDependencyOrderAcrossSheets) {
     EXPECT_EQ(s.value(2, 1), N(180));
 }
 
+// New results are shown to the views, but they are no edit: reading a value after a
+// recalculation must not start another one (an idle window recalculated for ever).
+TEST(FormulaRecalc, ARecalculationLeavesTheWorkbookCleanAndUnmodified) {
+    struct Counter : WorkbookListener {
+        int recalcs = 0, changes = 0;
+        void startRecalc() override { ++recalcs; }
+        void cellsChanged(int, const CellRange&) override { ++changes; }
+    } counter;
+    Workbook book;
+    Sheet& s = book.sheet();
+    s.setNumber(1, 1, 2);
+    s.setFormula(1, 2, "A1*3");
+    book.addListener(&counter);
+    book.setModified(false);
+    book.recalc();
+    EXPECT_EQ(counter.recalcs, 1);
+    EXPECT_EQ(counter.changes, 1); // the views are told of the new results
+    EXPECT_FALSE(book.needsRecalc());
+    EXPECT_FALSE(book.modified());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(s.value(1, 2), N(6));
+    }
+    EXPECT_EQ(counter.recalcs, 1);
+    book.setRepaint(false);
+    book.recalc();
+    EXPECT_EQ(counter.changes, 1); // told once Repaint is back on
+    book.setRepaint(true);
+    EXPECT_FALSE(book.modified());
+    book.removeListener(&counter);
+}
+
 TEST(FormulaRecalc, ChangingAPrecedentRecalculatesOnRead) {
     Workbook book;
     Sheet& s = book.sheet();

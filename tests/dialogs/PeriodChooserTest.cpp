@@ -283,6 +283,7 @@ TEST_F(PeriodTest, FebruaryEndsByTheCalendarsYear) {
         p.activate();
         StandInServer(root() + "/x", root() + "/data").pollOnce();
         p.tick();
+        p.tick();
         ASSERT_EQ(p.calendarYear(), year);
         run(p, "c2 F4 p F5 p");
         EXPECT_EQ(p.period(), (Period{1, 2, last, 2}));
@@ -384,6 +385,8 @@ TEST_F(PeriodTest, YearIsAskedFromTheServerAndPolled) {
 
     StandInServer(root() + "/x", root() + "/data").pollOnce();
     ASSERT_TRUE(files::exists(root() + "/x/year0001.out"));
+    p.tick(); // seen once: the server may still be writing it
+    EXPECT_TRUE(p.waitingForYear());
     p.tick();
     EXPECT_FALSE(view.timer);
     EXPECT_FALSE(p.waitingForYear());
@@ -417,6 +420,7 @@ TEST_F(PeriodTest, YearAnswerTextIsCutAtTheFirstDot) {
         p.activate();
         // The stand-in server adds its framing byte; the answer is trimmed anyway.
         ASSERT_TRUE(files::writeAtomic(root() + "/x/year0001.out", c.answer + "\n"));
+        p.tick();
         p.tick();
         EXPECT_EQ(utf8(p.yearText()), c.shown);
         EXPECT_EQ(p.calendarYear(), c.year);
@@ -458,12 +462,28 @@ TEST_F(PeriodTest, WithoutAServerThePeriodIsStillConfirmed) {
     EXPECT_EQ(prompter.transcript(), "");
 }
 
-TEST_F(PeriodTest, EveryShowAsksAgain) {
+// Each showing asks anew, and the year asked for before leaves nothing behind in the server
+// directory: the request is taken back, or its late answer removed when it comes.
+TEST_F(PeriodTest, EveryShowAsksAgainAndLeavesNothingBehind) {
+    ASSERT_TRUE(files::writeAtomic(root() + "/data/YEAR.txt", "2031\r\n"));
     PeriodChooser& p = chooser();
     p.activate();
     p.activate();
+    EXPECT_FALSE(files::exists(root() + "/x/year0001.in")); // never taken: taken back
     EXPECT_TRUE(files::exists(root() + "/x/year0002.in"));
     EXPECT_EQ(p.yearRequestName(), "year0002");
+
+    StandInServer server(root() + "/x", root() + "/data");
+    ASSERT_EQ(server.pollOnce(), 1); // the server takes the second request...
+    p.activate();                    // ...and the dialog is shown a third time
+    EXPECT_EQ(p.yearRequestName(), "year0003");
+    ASSERT_EQ(server.pollOnce(), 1);
+    for (int i = 0; i < 3; ++i) {
+        p.tick();
+    }
+    EXPECT_EQ(p.calendarYear(), 2031);
+    EXPECT_FALSE(view.timer);
+    EXPECT_EQ(QDir(QString::fromStdString(root() + "/x")).entryList(QDir::Files), QStringList());
 }
 
 TEST(MonthListFont, KeepsItsPixelSizeOnOtherScreens) {

@@ -2,6 +2,7 @@
 
 #include "exchange/ReportHost.h"
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -32,9 +33,13 @@ public:
         return nextHandle;
     }
     bool activateWindow(long long h) override {
+        if (std::find(gone.begin(), gone.end(), h) != gone.end()) {
+            return false;
+        }
         activatedWindows.push_back(h);
         return true;
     }
+
     void returnTo(long long h, bool popupClosed, bool rerun) override {
         returns.push_back({h, popupClosed, rerun});
     }
@@ -59,6 +64,7 @@ public:
     std::vector<std::string> saves;
     std::vector<bool> opened;
     std::vector<long long> activatedWindows;
+    std::vector<long long> gone; // handles of windows closed meanwhile
     std::vector<Return> returns;
 };
 

@@ -128,11 +128,12 @@ const InstructionCase kInstructions[] = {
          EXPECT_TRUE(fx.settings.noPrint);
          EXPECT_EQ(fx.world.menuUpdates, 2);
      }},
-    {"pageBreakAfterTheCurrentRow",
-     {"one", "two", ";PBK", "three"},
+    {"pageBreakAtTheCurrentRow",
+     {";PBK", "one", "two", ";PBK", "three"},
      [](AnswerFixture& fx) {
-         EXPECT_TRUE(sheet(fx).rowPageBreak(3));
-         EXPECT_FALSE(sheet(fx).rowPageBreak(2));
+         EXPECT_TRUE(sheet(fx).rowPageBreak(2));
+         EXPECT_FALSE(sheet(fx).rowPageBreak(1)); // before any row: nowhere
+         EXPECT_FALSE(sheet(fx).rowPageBreak(3));
      }},
     {"columnFormat",
      {";FORMAT[3]=0.00", "&&", "&03 1.5|0000rb", "&&", "&03 2|0000rb|0"},
@@ -308,18 +309,13 @@ TEST(Instructions, LongerInstructionsAreNeverTakenForShorterOnes) {
     EXPECT_TRUE(before(";MAXCOL=", ";TOT_4"));
 }
 
-TEST(Instructions, ListBoxOfTheSheetTakesTheLines) {
+TEST(Instructions, ListBoxLinesAreKeptForThePlacedListBox) {
     AnswerFixture fx;
-    DrawnObject box;
-    box.kind = ObjectKind::ListBox;
-    box.text = w("Счета");
-    box.inputRange = "A1:A3";
-    const int id = fx.book.sheet().addObject(box);
-    readLines(fx, {";LISTBOX[Счета]", "301", "361", ";ENDLIST"});
-    const DrawnObject* o = fx.book.sheet().object(id);
-    ASSERT_NE(o, nullptr);
-    EXPECT_EQ(o->items, (std::vector<std::string>{"301", "361"}));
-    EXPECT_EQ(o->inputRange, "");
+    readLines(fx, {";LISTBOX[Счета]", "301", "361", ";ENDLIST", "after"});
+    ASSERT_EQ(fx.settings.listBoxes.size(), 1u);
+    EXPECT_EQ(u8(fx.settings.listBoxes[0].name), "Счета");
+    EXPECT_EQ(fx.settings.listBoxes[0].items, (std::vector<std::string>{"301", "361"}));
+    EXPECT_EQ(fx.text(1, 1), "after");
 }
 
 TEST(Instructions, ExclusiveRunClosesTheOtherCopyOfTheReport) {

@@ -74,7 +74,7 @@ TEST_F(Lifecycle, CreateSendsTheRunRequest) {
     host.status = "old";
     start("G SALES 01");
     EXPECT_EQ(settings.reportState(), "620A0LA_"); // cut to the period
-    EXPECT_EQ(run->reportName(), "SALES 01");
+    EXPECT_EQ(run->reportName(), "SALES");
     EXPECT_EQ(request("name0001"), head() + "G SALES 01\r\nTEMPLATE\r\n");
     EXPECT_EQ(run->context(), head() + "G SALES 01");
     EXPECT_EQ(run->firstContext(), settings.requestPrefix() + "G SALES 01");
@@ -118,6 +118,8 @@ TEST_F(Lifecycle, AnswerTimerReadsTheWholeAnswerOnce) {
     answer("name0001", std::string("OK;table\nrow\x00tail!", 17));
     settings.debugMessages = true;
     run->answerTick();
+    EXPECT_TRUE(host.answers.empty()); // seen once: the server may still be writing it
+    run->answerTick();
     ASSERT_EQ(host.answers.size(), 1u);
     EXPECT_EQ(host.answers[0], std::string("OK;table\nrow\x00tail", 16) + '\0');
     EXPECT_FALSE(files::exists(server("name0001.out")));
@@ -130,6 +132,7 @@ TEST_F(Lifecycle, AnswerTimerReadsTheWholeAnswerOnce) {
 TEST_F(Lifecycle, EmptyAnswerGivesAnEmptyBuffer) {
     start("R X");
     answer("name0001", "");
+    run->answerTick();
     run->answerTick();
     ASSERT_EQ(host.answers.size(), 1u);
     EXPECT_EQ(host.answers[0], "");
@@ -422,20 +425,22 @@ TEST(PopupGeometry, Placement) {
     where.opener = QRect(100, 100, 800, 600);
     where.mainWindow = QRect(0, 0, 1000, 800);
     where.statusBarHeight = 20;
-    where.frame = QSize(16, 39);
     where.cell = QRect(300, 200, 80, 20);
+    // The client area is exactly W x H, within the main window above its status bar.
     struct Case {
         const char* name;
         std::string geometry;
         QRect cell;
         QRect want;
     } cases[] = {
-        {"numbers", "300:200;10:20", where.cell, QRect(110, 120, 310, 214)},
-        {"center", "300:200;center:center x", where.cell, QRect(345, 293, 310, 214)},
-        {"besideCell", "300:200;at:at", where.cell, QRect(300, 220, 310, 214)},
-        {"flipLeftAndUp", "300:200;at:at", QRect(800, 700, 80, 20), QRect(570, 486, 310, 214)},
-        {"narrowed", "900:200;at:10", QRect(500, 100, 80, 20), QRect(500, 110, 498, 214)},
-        {"shortened", "300:700;10:at", QRect(300, 300, 80, 20), QRect(110, 320, 310, 460)},
+        {"numbers", "300:200;10:20", where.cell, QRect(110, 120, 300, 200)},
+        {"center", "300:200;center:center x", where.cell, QRect(350, 300, 300, 200)},
+        {"besideCell", "300:200;at:at", where.cell, QRect(300, 220, 300, 200)},
+        {"flipLeftAndUp", "300:200;at:at", QRect(800, 700, 80, 20), QRect(580, 500, 300, 200)},
+        {"narrowed", "900:200;at:10", QRect(500, 100, 80, 20), QRect(500, 110, 498, 200)},
+        {"shortened", "300:700;10:at", QRect(300, 300, 80, 20), QRect(110, 320, 300, 460)},
+        {"movedIntoTheMainWindow", "300:200;850:650", where.cell, QRect(700, 580, 300, 200)},
+        {"notAboveTheMainWindow", "300:200;10:-400", where.cell, QRect(110, 0, 300, 200)},
         {"bad", "300x200;1:2", where.cell, QRect()},
         {"badAnchor", "300:200;left:2", where.cell, QRect()},
     };

@@ -61,7 +61,7 @@ TEST(ReadTableEx, LineByLineRowsTakeTheirFormRowsKeysAndContinuations) {
     const std::string companion = writeCompanion(fx, "T.vts", 45000.5);
     setLines(fx, ";table ;ext=T.rpt ;ver=45000.5",
              {";TOT=03", "1|Касса", "2|[*К1]\t12.5", "1|длинная\t~", "строка", "2|[K2]\t7.5",
-              "3|Итого:", "H=400"});
+              "3|Итого:\t99", "H=400"});
     read_table_ex(fx.ctx, companion);
     const Sheet& s = fx.book.sheet();
     EXPECT_EQ(fx.messages(), "");
@@ -79,8 +79,8 @@ TEST(ReadTableEx, LineByLineRowsTakeTheirFormRowsKeysAndContinuations) {
     EXPECT_EQ(fx.text(4, answers::kActionCol), "K2");
     EXPECT_EQ(fx.text(3, 2), "длинная");
     EXPECT_EQ(fx.text(3, 3), "строка");
-    // The totals row sums its column over the rows above.
-    EXPECT_EQ(s.number(5, 3), 20);
+    // "Итого:" outside column 1 makes no totals row: the value sent stays.
+    EXPECT_EQ(s.number(5, 3), 99);
     EXPECT_EQ(s.style(5, 2).border(BorderSide::Top).style, BorderStyle::Thin);
     ASSERT_EQ(s.merges().size(), 1u);
     EXPECT_EQ(s.merges()[0], (CellRange{5, 3, 5, 4}));

@@ -184,7 +184,17 @@ void Workbook::recalc() {
     if (events_.doEndRecalc) {
         notify([](WorkbookListener& l) { l.endRecalc(); });
     }
-    noteChange(sheet(), {1, 1, kMaxRows, kMaxCols});
+    // New results are shown, but they are no edit: the workbook stays clean and unmodified.
+    // Marking it dirty here made every paint recalculate and repaint again, for ever.
+    if (listeners_.empty()) {
+        return;
+    }
+    if (!repaint_) {
+        pendingRepaint_ = true;
+        return;
+    }
+    const int idx = current_ + 1;
+    notify([idx](WorkbookListener& l) { l.cellsChanged(idx, {1, 1, kMaxRows, kMaxCols}); });
 }
 
 void Workbook::recalcIfNeeded() const {

@@ -8,6 +8,7 @@
 #include "exchange/PopupGeometry.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
+#include "shell/ServerMessages.h"
 #include "shell/ShellHost.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -75,6 +78,10 @@ public:
         w_.shell_.showErrorInDesigner(w_.designerHandle_, line, position);
     }
     void menusChanged() override { w_.shell_.updateMenuItems(); }
+    void autoMessage(const std::string& text) override { w_.shell_.showAutoMessage(text); }
+    void closeWindowTitled(const std::string& title) override {
+        w_.shell_.closeOtherInstances(title);
+    }
 
 private:
     TMDIChild1& w_;
@@ -105,13 +112,16 @@ TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* pro
     templatePath_ = shell.settings().currentFileName;
     ownerHandle_ = shell.settings().returnWindow;
     reportSettings_.caption = templatePath_;
+    reportSettings_.fileCaption = templatePath_;
     reportSettings_.openedFromDesigner = designerHandle != 0;
+    reportSettings_.exclusive = server_messages::exclusiveRun(shell.settings().commandLineParam);
+    reportSettings_.mainCaption = server_messages::mainCaption();
     answerTimer_ = new QTimer(this);
     autoTimer_ = new QTimer(this);
     autoTimer_->setObjectName(QStringLiteral("ATimer"));
     offlineTimer_ = new QTimer(this);
     offlineTimer_->setSingleShot(true);
-    connect(answerTimer_, &QTimer::timeout, this, &TMDIChild1::pollAnswer);
+    connect(answerTimer_, &QTimer::timeout, this, [this] { run_.answerTick(); });
     connect(autoTimer_, &QTimer::timeout, this, [this] { run_.autoRefreshTick(); });
     connect(offlineTimer_, &QTimer::timeout, this, [this] { run_.offlineTick(); });
     buildWidgets();
@@ -310,12 +320,18 @@ bool TMDIChild1::start() {
     return true;
 }
 
-void TMDIChild1::pollAnswer() { run_.answerTick(); }
+void TMDIChild1::pollAnswer() {
+    run_.answerTick();
+    if (run_.answerPending()) {
+        run_.answerTick();
+    }
+}
 
 // ---- ReportChild
 
 bool TMDIChild1::noSave() const { return reportSettings_.noSave; }
 bool TMDIChild1::noPrint() const { return reportSettings_.noPrint; }
+bool TMDIChild1::noCalendar() const { return reportSettings_.noCalendar; }
 
 QWidget* TMDIChild1::subWindowOrSelf() {
     auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
@@ -360,7 +376,15 @@ long long TMDIChild1::handle() const { return shell_.children().handleOf(this); 
 
 std::string TMDIChild1::caption() const { return s(windowTitle()); }
 
-void TMDIChild1::setCaption(const std::string& text) { setWindowTitle(q(text)); }
+std::string TMDIChild1::fileCaption() const { return reportSettings_.fileCaption; }
+
+void TMDIChild1::setCaption(const std::string& text) {
+    // The run sets the window's own caption before each request; an answer's ";SP=" puts its
+    // subtitle in front of this one, never in front of an earlier subtitle.
+    setWindowTitle(q(text));
+    reportSettings_.caption = text;
+    reportSettings_.fileCaption = text;
+}
 
 void TMDIChild1::setBusy(bool busy) { busy_.set(busy); }
 
@@ -408,7 +432,10 @@ void TMDIChild1::saveData(const std::string& command) {
     }
 }
 
-void TMDIChild1::activated() { shell_.updateMenuItems(); }
+void TMDIChild1::activated() {
+    shell_.updateMenuItems();
+    shell_.setCommandChecked("p1", run_.flags().onlyMarked); // follows the window (row 28)
+}
 
 void TMDIChild1::prepareRestart() { clearQuestionControls(); }
 
@@ -430,9 +457,12 @@ std::string TMDIChild1::statusText() const { return shell_.statusText(1); }
 
 void TMDIChild1::setStatusText(const std::string& text) { shell_.setStatusText(1, text); }
 
+bool TMDIChild1::applicationActive() const { return QApplication::activeWindow() != nullptr; }
+
 bool TMDIChild1::isActiveChild() const {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        return sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub;
+        // The current one stays current while a pop-up or a message box has the focus.
+        return sub->mdiArea() && sub->mdiArea()->currentSubWindow() == sub;
     }
     return isActiveWindow();
 }
@@ -443,7 +473,9 @@ long long TMDIChild1::openReport(bool popup) {
     AppSettings& st = shell_.settings();
     if (!popup) {
         shell_.runReport(st.nextReport, 0);
-        return 0;
+        // The window just made, or 0 when it closed at once.
+        const long long made = shell_.children().lastAdded();
+        return shell_.children().find(made) != nullptr && made != handle() ? made : 0;
     }
     // A pop-up: a stay-on-top window of its own, owned by this one.
     const std::string geometry = st.pendingGeometry;
@@ -456,8 +488,16 @@ long long TMDIChild1::openReport(bool popup) {
     const CellRef cell = book_.sheet(1).activeCell();
     const QRect r = view_->cellRect(cell.row, cell.col);
     where.cell = QRect(view_->viewport()->mapToGlobal(r.topLeft()), r.size());
-    if (QWidget* top = window()) {
-        where.mainWindow = top->geometry();
+    // The main window, also when this window is itself a pop-up.
+    for (QWidget* w = window(); w != nullptr;
+         w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+        if (auto* main = qobject_cast<QMainWindow*>(w)) {
+            where.mainWindow = QRect(main->mapToGlobal(QPoint(0, 0)), main->size());
+            if (main->statusBar()->isVisible()) {
+                where.statusBarHeight = main->statusBar()->height();
+            }
+            break;
+        }
     }
     const QRect g = popupGeometry(geometry, where);
     if (!g.isEmpty()) {
@@ -488,9 +528,12 @@ void TMDIChild1::returnTo(long long h, bool popupClosed, bool rerun) {
     if (!w) {
         return;
     }
-    w->activateChild();
+    // The link goes first: activated, the window would bring its closing pop-up back.
     if (popupClosed) {
         w->run_.popupClosed();
+    }
+    if (!quietClose_) {
+        w->activateChild();
     }
     if (rerun) {
         w->run_.rerunFromChild();
@@ -512,6 +555,7 @@ void TMDIChild1::showResultPanel() {
     Panel1_->hide();
     ListBox2_->hide();
     shell_.setCommandChecked("p1", false);
+    run_.flags().onlyMarked = false; // a new result shows all its rows
     view_->setFocus();
 }
 
@@ -540,7 +584,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
     if (!f.statusMessage.empty()) {
         shell_.showProgressNotice(f.statusMessage, kMaroon);
     }
-    setCaption(reportSettings_.caption);
+    setWindowTitle(q(reportSettings_.caption));
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);
@@ -549,6 +593,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
                          s(QString::number(seconds, 'f', 1)));
     shell_.updateMenuItems();
     FormResize();
+    view_->showActiveCell();
     view_->viewport()->update();
 }
 
@@ -584,28 +629,6 @@ void TMDIChild1::closeEvent(QCloseEvent* event) {
     }
     files_.closeAll();
     event->accept();
-}
-
-void TMDIChild1::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (activationHooked_) {
-        return;
-    }
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) {
-        activationHooked_ = true;
-        // The hidden state block follows the window: written on leaving, read on coming back.
-        connect(sub, &QMdiSubWindow::windowStateChanged, this,
-                [this](Qt::WindowStates before, Qt::WindowStates now) {
-                    if (!(before & Qt::WindowActive) && (now & Qt::WindowActive)) {
-                        run_.activate();
-                    } else if ((before & Qt::WindowActive) && !(now & Qt::WindowActive)) {
-                        run_.deactivate();
-                    }
-                });
-        if (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub) {
-            shell_.setTimeLabelsEnabled(true); // activated before it could be told
-        }
-    }
 }
 
 void TMDIChild1::resizeEvent(QResizeEvent* event) {

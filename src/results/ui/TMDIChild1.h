@@ -66,7 +66,8 @@ public:
     ResultSession& session() { return session_; }
     AnswerReader& reader() { return reader_; }
     ReportSettings& reportSettings() { return reportSettings_; }
-    // The answer timer's tick, also for tests that do not wait for the timer.
+    // Two looks for the answer, as two ticks of the answer timer take one that has settled:
+    // for tests that do not wait for the timer.
     void pollAnswer();
     // The sheet's pop-up menu; the items the server sent follow the window's own.
     QMenu* sheetMenu() const { return menu_; }
@@ -79,6 +80,7 @@ public:
     std::string componentName() const override { return "MDIChild1"; }
     bool noSave() const override;
     bool noPrint() const override;
+    bool noCalendar() const override;
     void activateChild() override;
     long long popupHandle() const override { return run_.popupHandle(); }
     void reportKey(int code) override;
@@ -97,6 +99,7 @@ public:
     // ---- ReportHost
     long long handle() const override;
     std::string caption() const override;
+    std::string fileCaption() const override;
     void setCaption(const std::string& text) override;
     void setBusy(bool busy) override;
     void closeWindow() override;
@@ -109,6 +112,7 @@ public:
     void hideQuestionControls() override;
     std::string statusText() const override;
     void setStatusText(const std::string& text) override;
+    bool applicationActive() const override;
     bool isActiveChild() const override;
     void setTimeLabelsEnabled(bool on) override;
     long long openReport(bool popup) override;
@@ -132,6 +136,8 @@ public:
     std::string templatePath() const override { return templatePath_; }
 
 protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -153,6 +159,11 @@ private:
     void setPanel2Visible(bool on);
     QWidget* subWindowOrSelf();
     TMDIChild1* windowOf(long long handle) const;
+    // The report window the user works in (see TMDIChild1Life.cpp).
+    void becomeCurrent();
+    void leaveCurrent();
+    void windowStateChanged(Qt::WindowStates before, Qt::WindowStates now);
+    void closePopupOf(TMDIChild1& owner);
 
     ShellHost& shell_;
     long long designerHandle_;
@@ -201,6 +212,7 @@ private:
     QElapsedTimer waiting_;
     BusyCursor busy_;
     bool closing_ = false;
+    bool quietClose_ = false; // closed for another window's sake: the owner stays behind
     bool activationHooked_ = false;
 };
 

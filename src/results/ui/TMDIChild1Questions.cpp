@@ -98,7 +98,7 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
             box->addItem(q(item));
             ComboBox1_->addItem(q(item));
         }
-        box->setFixedSize(std::max(100, charsWidth(this, f.widthChars) / 4), 24);
+        box->setFixedSize(std::max(100, charsWidth(this, f.widthChars)), 24);
         box->setEditText(q(f.text));
         if (f.maxLength) {
             box->lineEdit()->setMaxLength(*f.maxLength);

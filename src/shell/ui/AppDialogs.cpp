@@ -1,9 +1,11 @@
 #include "shell/ui/AppDialogs.h"
 
+#include "components/text/TextOps.h"
 #include "designer/ui/ServiceReference.h"
 #include "designer/ui/TMDIChild_1.h"
 #include "dialogs/ui/PeriodDialog.h"
 #include "exchange/ui/ConnectionDialog.h"
+#include "shell/AppSettings.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/TMainForm.h"
 
@@ -22,8 +24,11 @@ void AppDialogs::createAtStartup(TMainForm& main) {
                      });
     main.setConnectionState(ConnectionDialog::notConnectedIcon(),
                             main.commands().action("SpeedButton9")->toolTip());
-    // A normal start needs no user action: the stored settings register at once.
-    connection_->registerNow();
+    // A normal start needs no user action: the stored settings register at once. A first
+    // start has no server directory yet: nothing to register with until the user connects.
+    if (!text::trimView(main.settings().serverDir).empty()) {
+        connection_->registerNow();
+    }
 }
 
 void AppDialogs::showConnection() {

@@ -12,9 +12,11 @@
 #include "shell/MenuUpdate.h"
 #include "shell/NumericLocale.h"
 #include "shell/OpenCommand.h"
+#include "shell/ServerMessages.h"
 #include "shell/SettingsFiles.h"
 #include "shell/ui/AboutDialog.h"
 #include "shell/ui/CommandTable.h"
+#include "shell/ui/InstanceChannel.h"
 #include "shell/ui/MainStatusBar.h"
 #include "shell/ui/ShellDialogs.h"
 #include "shell/ui/ShellIcons.h"
@@ -34,6 +36,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -41,8 +44,6 @@
 namespace fc {
 
 namespace {
-
-QString text(const char* utf8) { return cp1251::toQString(w(utf8)); }
 
 ShellChild* shellChildOf(QMdiSubWindow* sub) {
     return sub == nullptr ? nullptr : dynamic_cast<ShellChild*>(sub->widget());
@@ -55,7 +56,7 @@ TMainForm::TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialog
       dialogs_(dialogs ? std::move(dialogs) : std::make_unique<ShellDialogs>()),
       mdi_(new QMdiArea(this)), status_(new MainStatusBar(this)) {
     setObjectName(QStringLiteral("MainForm"));
-    setWindowTitle(text("\"ЛДК\"-Констpуктоp фоpм"));
+    setWindowTitle(cp1251::toQString(server_messages::mainCaption()));
     setWindowIcon(shellIcon("MainForm"));
     // The toolbar is part of the frame: no menu to hide it.
     setContextMenuPolicy(Qt::NoContextMenu);
@@ -171,6 +172,7 @@ void TMainForm::updateMenuItems() {
         context.active = c->kind();
         context.noSave = c->noSave();
         context.noPrint = c->noPrint();
+        context.noCalendar = c->noCalendar();
     }
     context.extdDown = commands_->action("extd")->isChecked();
     for (const CommandEnabled& e : fc::updateMenuItems(context)) {
@@ -433,6 +435,43 @@ void TMainForm::showErrorInDesigner(long long designerHandle, int line, int posi
     if (auto* d = dynamic_cast<DesignerChild*>(registry_.find(designerHandle))) {
         d->showErrorAt(line, position);
     }
+}
+
+void TMainForm::showAutoMessage(const std::string& value) {
+    // Shown after the answer: a message box must not stop the reading half-way.
+    const server_messages::AutoMessage m = server_messages::autoMessage(value);
+    QTimer::singleShot(
+        0, this, [this, m] { prompter().message(m.caption, m.text, Prompter::Icon::Information); });
+}
+
+void TMainForm::listenForOtherInstances(const QString& directory) {
+    delete instances_;
+    instances_ = new InstanceChannel(directory, this);
+    connect(instances_, &InstanceChannel::received, this, [this](const QByteArray& line) {
+        const std::optional<std::string> title =
+            server_messages::closeRequestTitle(line.toStdString());
+        if (title && showsInstanceTitle(*title)) {
+            QTimer::singleShot(0, this, [this] { close(); });
+        }
+    });
+}
+
+void TMainForm::closeOtherInstances(const std::string& title) {
+    if (instances_ != nullptr) {
+        const std::string line = server_messages::closeRequest(title);
+        instances_->broadcast(QByteArray(line.data(), static_cast<int>(line.size())));
+    }
+}
+
+bool TMainForm::showsInstanceTitle(const std::string& title) const {
+    for (ShellChild* c : registry_.all()) {
+        const auto* w = dynamic_cast<const QWidget*>(c);
+        if (c->kind() == ChildKind::Report && w != nullptr &&
+            server_messages::instanceTitle(cp1251::fromQString(w->windowTitle())) == title) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void TMainForm::closeAll() {

@@ -20,6 +20,7 @@ namespace fc {
 
 class CommandTable;
 class DesignerChild;
+class InstanceChannel;
 class MainStatusBar;
 
 class AppSettings;
@@ -66,6 +67,14 @@ public:
     bool turboDown() const override;
     void runReport(const std::string& request, long long designerHandle) override;
     void showErrorInDesigner(long long designerHandle, int line, int position) override;
+    void showAutoMessage(const std::string& value) override;
+    void closeOtherInstances(const std::string& title) override;
+
+    // Hears the other instances of the program (";EXCL"): one that asks for a title this
+    // instance has closes it. `directory`: where the instances meet (tests use their own).
+    void listenForOtherInstances(const QString& directory);
+    // True when a report window of this instance makes the title `title`.
+    bool showsInstanceTitle(const std::string& title) const;
 
     // ---- children
     // Adds an MDI child (a widget implementing ShellChild), maximised in the work area, and
@@ -131,6 +140,7 @@ private:
     FileChooser fileChooser_;
     bool statusShown_ = false;
     bool closing_ = false;
+    InstanceChannel* instances_ = nullptr;
 };
 
 } // namespace fc
