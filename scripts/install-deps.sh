@@ -10,6 +10,7 @@ packages=(
     python3 python3-xlrd python3-openpyxl
     fonts-liberation fonts-dejavu
     xvfb xauth xdg-utils
+    cups cups-client printer-driver-cups-pdf poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -13,6 +13,7 @@
 #include "output/PrintCopies.h"
 #include "output/WorkbookFile.h"
 #include "results/ResultSession.h"
+#include "shell/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
@@ -236,6 +237,43 @@ TEST_F(ReportOutput, PageSetupOfAReportWindow) {
     const PrintSettings& p = report->workbook().sheet(1).print();
     EXPECT_TRUE(p.landscape);
     EXPECT_EQ(u8(p.header), "&CСтраница &P из &N");
+}
+
+// Run by tests/output/cups_print.sh with a CUPS queue that writes each job as a PDF file.
+TEST_F(ReportOutput, ThreeCopiesOnARealPrinter) {
+    const QString queue = qEnvironmentVariable("FC_CUPS_PRINTER");
+    const QDir out(qEnvironmentVariable("FC_CUPS_OUT"));
+    if (queue.isEmpty()) {
+        GTEST_SKIP() << "no CUPS queue: tests/output/cups_print.sh runs this with one";
+    }
+    open("R SHIPMENTS");
+    report->outputDialogs.print = [&](QPrinter& p) {
+        ++printDialogs;
+        p.setPrinterName(queue); // the user's choice in the print dialog
+        return true;
+    };
+    menu("N3");
+    EXPECT_EQ(printDialogs, 1);
+    QElapsedTimer waited;
+    waited.start();
+    // A job's file is there from its first byte: it is done when it ends its PDF.
+    auto done = [&] {
+        const QStringList pdfs = out.entryList({"*.pdf"}, QDir::Files);
+        return pdfs.size() >= 3 && std::all_of(pdfs.begin(), pdfs.end(), [&](const QString& f) {
+                   QFile file(out.filePath(f));
+                   return file.open(QIODevice::ReadOnly) &&
+                          file.readAll().trimmed().endsWith("%%EOF");
+               });
+    };
+    while (!done() && waited.elapsed() < 60000) {
+        QTest::qWait(200);
+    }
+    const QStringList pdfs = out.entryList({"*.pdf"}, QDir::Files);
+    ASSERT_EQ(pdfs.size(), 3) << "three copies, each a job of its own";
+    for (const QString& f : pdfs) {
+        EXPECT_EQ(test::pdfPages(out.filePath(f)), pages()) << f.toStdString();
+    }
+    EXPECT_EQ(prompter.transcript(), "");
 }
 
 } // namespace
