@@ -11,7 +11,7 @@ std::string mailAttachmentPath(const std::string& caption, const std::string& te
     return files::join(tempDir, cleanTitle(caption) + ".xls");
 }
 
-bool mailReport(const Workbook& book, const std::string& caption, const std::string& email,
+bool mailReport(Workbook& book, const std::string& caption, const std::string& email,
                 const std::string& tempDir, Prompter& prompter) {
     const std::string path = mailAttachmentPath(caption, tempDir);
     if (!saveWorkbookFile(book, path, prompter)) {

@@ -13,7 +13,7 @@ namespace output {
 // caption + ".xls" (the file stays there), then handed to the mail composer with the window's
 // address (";EMAIL=", none when not given), the caption as subject and a body of two blanks.
 // False when the file could not be written ("Ошибка сохранения!") or no composer took it.
-bool mailReport(const Workbook& book, const std::string& caption, const std::string& email,
+bool mailReport(Workbook& book, const std::string& caption, const std::string& email,
                 const std::string& tempDir, Prompter& prompter);
 
 // Where the report goes: `tempDir` + the cleaned caption + ".xls".

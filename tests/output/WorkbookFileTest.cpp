@@ -28,24 +28,38 @@ void fillResult(Workbook& book) {
     s.setText(1, 4, "right of the data");
 }
 
-TEST(WorkbookFile, TheCopyLeavesTheWindowsPartsAndTheWindowKeepsThem) {
+TEST(WorkbookFile, TheFileLeavesTheWindowsPartsAndTheWindowKeepsThem) {
+    QTemporaryDir tmp;
     Workbook book;
     fillResult(book);
-    const std::unique_ptr<Workbook> out = output::outgoingCopy(book);
-    const Sheet& c = out->sheet();
+    Sheet& s = book.sheet();
+    s.merge({2, 5, 2, 6}); // beside the data: set aside with the cells
+    s.setFormula(3, 3, "=C2*2");
+    const std::string path = tmp.filePath("r.xls").toStdString();
+    std::string error;
+    ASSERT_TRUE(output::writeWorkbookFile(book, path, error)) << error;
+    Workbook back;
+    ASSERT_TRUE(readXls(path, back, error)) << error;
+    const Sheet& c = back.sheet();
     EXPECT_EQ(c.text(1, 2), "Name");
     EXPECT_EQ(c.number(2, 3), 12.5);
-    EXPECT_EQ(c.text(2, result::kActionCol), "");
-    EXPECT_EQ(c.text(2, result::kMarkCol), "");
-    EXPECT_EQ(c.text(4, result::kMarkCol), "");
-    EXPECT_EQ(c.text(5, 2), "");
-    EXPECT_EQ(c.text(1, 4), "");
+    EXPECT_EQ(c.formula(3, 3), "=C2*2");
+    EXPECT_EQ(c.number(3, 3), 25);
+    for (CellRef gone : {CellRef{2, result::kActionCol}, CellRef{2, result::kMarkCol},
+                         CellRef{4, result::kMarkCol}, CellRef{5, 2}, CellRef{1, 4}}) {
+        EXPECT_EQ(c.text(gone.row, gone.col), "") << gone.row << "," << gone.col;
+    }
+    EXPECT_TRUE(c.merges().empty());
     EXPECT_EQ(c.text(3 + result::kAuxRows + 1, 2), "far below") << "only the 120 rows go";
-    // The drill-down keys and the marks of unsaved edits are still the window's.
-    const Sheet& s = book.sheet();
+    // The window still drills down, keeps the marks of its unsaved edits and its merge.
     EXPECT_EQ(s.text(2, result::kActionCol), "{2}K01|");
     EXPECT_EQ(s.text(4, result::kMarkCol), "X");
+    EXPECT_EQ(s.text(5, 2), "filter state");
     EXPECT_EQ(s.text(1, 4), "right of the data");
+    EXPECT_EQ(s.merges().size(), 1u);
+    EXPECT_EQ(s.formula(3, 3), "=C2*2");
+    s.setText(2, 7, "still in order");
+    EXPECT_EQ(s.text(2, result::kActionCol), "{2}K01|") << "the row's cells stay sorted";
 }
 
 TEST(WorkbookFile, WritesExcel97OrXlsxByName) {

@@ -56,49 +56,6 @@ void Workbook::swapContents(Workbook& other) {
     other.noteLayoutChange();
 }
 
-void Workbook::copyContentsFrom(const Workbook& other) {
-    if (&other == this) {
-        return;
-    }
-    sheets_.clear();
-    for (const auto& from : other.sheets_) {
-        auto to = std::make_unique<Sheet>(*this, from->name_);
-        to->rows_ = from->rows_;
-        to->cols_ = from->cols_;
-        to->formulaSlots_ = from->formulaSlots_;
-        to->freeSlots_ = from->freeSlots_;
-        to->formulaCount_ = from->formulaCount_;
-        to->merges_ = from->merges_;
-        to->selection_ = from->selection_;
-        to->active_ = from->active_;
-        to->maxRow_ = from->maxRow_;
-        to->maxCol_ = from->maxCol_;
-        to->defaultRowHeight_ = from->defaultRowHeight_;
-        to->defaultColWidth_ = from->defaultColWidth_;
-        to->fixedRow_ = from->fixedRow_;
-        to->fixedRows_ = from->fixedRows_;
-        to->fixedCol_ = from->fixedCol_;
-        to->fixedCols_ = from->fixedCols_;
-        to->topRow_ = from->topRow_;
-        to->leftCol_ = from->leftCol_;
-        to->print_ = from->print_;
-        to->objects_ = from->objects_;
-        to->nextObjectId_ = from->nextObjectId_;
-        sheets_.push_back(std::move(to));
-    }
-    current_ = other.current_;
-    styles_ = other.styles_;
-    modified_ = other.modified_;
-    autoRecalc_ = other.autoRecalc_;
-    mode_ = other.mode_;
-    view_ = other.view_;
-    allow_ = other.allow_;
-    events_ = other.events_;
-    dirty_ = other.dirty_;
-    noteLayoutChange();
-    noteViewChange();
-}
-
 void Workbook::setNumSheets(int n) {
     n = std::clamp(n, 1, 256);
     if (n == numSheets()) {

@@ -82,8 +82,6 @@ public:
     // Exchanges everything but the listeners with `other` (a reader fills a fresh workbook and
     // swaps it in only when the whole file was read).
     void swapContents(Workbook& other);
-    // Becomes a copy of `other`: its sheets, styles and settings (listeners stay).
-    void copyContentsFrom(const Workbook& other);
 
     // Back to a new workbook: one empty sheet "Sheet1", default settings (listeners stay).
     void reset();
