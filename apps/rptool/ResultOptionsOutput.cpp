@@ -80,10 +80,26 @@ int writePdfFile(ResultTarget& target, const std::string& out) {
 #endif
 }
 
+// ";NON_PRINT" forbids printing and the PDF export, ";NON_SAVE" saving to a workbook, as the
+// window's menu does.
+bool forbidden(ResultTarget& target, bool print, const std::string& what) {
+    const fc::ReportSettings& s = target.session.settings();
+    if (print ? s.noPrint : s.noSave) {
+        complain(fc::cp1251::fromUtf8(what + ": the report forbids it (" +
+                                      (print ? ";NON_PRINT" : ";NON_SAVE") + ")"));
+        return true;
+    }
+    return false;
+}
+
 int writeOut(ResultTarget& target, const std::string& out) {
     fc::Workbook& book = target.session.book();
     const std::string suffix =
         QFileInfo(QString::fromStdString(out)).suffix().toLower().toStdString();
+    if (((suffix == "xls" || suffix == "xlsx") && forbidden(target, false, out)) ||
+        (suffix == "pdf" && forbidden(target, true, out))) {
+        return 1;
+    }
     std::string error;
     bool ok = false;
     if (suffix == "vts") {
@@ -122,6 +138,9 @@ const std::string* valueOf(const std::vector<ResultOption>& all, const char* nam
 }
 
 int printOut(ResultTarget& target, const std::vector<ResultOption>& all) {
+    if (forbidden(target, true, "--print")) {
+        return 1;
+    }
     int copies = 1;
     if (const std::string* c = valueOf(all, "--copies")) {
         bool ok = false;

@@ -59,6 +59,9 @@ if command -v pdfinfo > /dev/null; then
     pdfinfo ship.pdf > info.txt
     grep -q 'Pages: *2' info.txt && grep -q 'Title: *Отгрузки' info.txt || { cat info.txt; fail "pdf pages and title"; }
 fi
+{ printf ';table\r\n;NON_PRINT\r\n'; tail -n +2 "$work/data/SALES.out"; } > "$work/data/NOPRINT.out"
+"$rptool" run NOPRINT --out np.pdf > /dev/null 2> err.txt; [ $? -eq 1 ] || fail "non_print pdf"
+grep -q 'NON_PRINT' err.txt && [ ! -e np.pdf ] || fail "non_print message"
 # The answer's export files, in the current directory; slots of one name share the file.
 "$rptool" run SHIPMENTS --fsave > "$work/out.txt" || fail "fsave exit"
 grep -q 'Н-1090' <(iconv -f cp1251 -t utf-8 codes.txt) || fail "fsave codes content"
