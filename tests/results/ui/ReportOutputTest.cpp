@@ -160,6 +160,16 @@ TEST_F(ReportOutput, ThePreviewShowsThePagesAndPrintsFromThere) {
     int shown = 0;
     report->outputDialogs.preview = [&](PrintPreviewDialog& p) {
         shown = p.pageCount();
+        if (const char* dir = std::getenv("FC_OUTPUT_PICTURES")) {
+            // What the user sees, for looking at.
+            p.show();
+            QTest::qWait(100);
+            p.grab().save(QString::fromLocal8Bit(dir) + "/preview.png");
+            CopiesDialog copies;
+            copies.show();
+            QTest::qWait(50);
+            copies.grab().save(QString::fromLocal8Bit(dir) + "/copies.png");
+        }
         p.findChild<QPushButton*>("NextPage")->click();
         EXPECT_EQ(p.currentPage(), 2);
         return true; // "Печать"
