@@ -4,13 +4,14 @@ namespace fc {
 
 // Commands of the main window that act on the active child.
 enum class ShellCommand {
-    Run,          // "Выполнить"
-    Save,         // "Сохpанить"
-    PageSetup,    // "Паpаметpы стpаницы"
-    Print,        // "Печать"
-    PrintPreview, // "Предварительный просмотр", next to "Печать"
-    ExportPdf,    // "Экспорт в PDF"
-    SendMail,     // "Отправить по почте"
+    Run,       // "Выполнить"
+    Save,      // "Сохpанить"
+    PageSetup, // "Паpаметpы стpаницы"
+    Print,     // "Печать"
+    // "Предварительный просмотр", next to "Печать"
+    PrintPreview,
+    ExportPdf, // "Экспорт в PDF"
+    SendMail,  // "Отправить по почте"
     Undo,
     Redo,
     ColsRows,     // "Кол-во столбцов/стpок"
