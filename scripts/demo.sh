@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program, runs the demo reports headlessly against the stand-in server (a table
 # result with keys, formulas and totals rows; a turbo result with subtotal groups; a question
-# flow; a value list; a save; a pop-up menu; a refresh stamp that changes) and then opens the
+# flow; a value list; a save; a pop-up menu; a refresh stamp that changes; PDF, workbook and
+# export files of a result) and then opens the
 # program on the same exchange directory. --no-window stops after the headless part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,6 +48,10 @@ show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stam
 printf 'stamp 2\r\n' > "$work/data/stamp.txt"
 show "refresh check: the stamp changed, the report runs again" --as auto --stamp "stamp 1" SALES
 show "result saved as JSON" SALES --out "$work/sales.json"
+show "printed output: the pages as PDF (a footer with the page number), the workbook without the window's columns" \
+    SHIPMENTS --out "$work/shipments.pdf" --out "$work/shipments.xls"
+show "the answer's export files (\";FSAVE[\"), written in the current directory" SHIPMENTS --fsave
+echo "shipments.txt starts:"; head -n 3 shipments.txt | iconv -f cp1251 -t utf-8
 show "server error" NOPE
 echo
 echo "== stand-in server log"

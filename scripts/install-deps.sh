@@ -11,6 +11,7 @@ packages=(
     fonts-liberation fonts-dejavu
     xvfb xauth xdg-utils
     qt6-translations-l10n dpkg-dev desktop-file-utils shared-mime-info libfile-mimeinfo-perl
+    cups cups-client printer-driver-cups-pdf poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -19,6 +19,8 @@
 #include "exchange/TableResultReader.h"
 #include "exchange/TurboResultReader.h"
 #include "results/ResultSession.h"
+#include "shell/AppSettings.h"
+#include "shell/SettingsFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,6 +137,9 @@ int readAnswer(int argc, char** args) {
         fc::KeptStatus status;
         fc::ResultSession session(book, settings, prompter, status);
         ResultTarget target{session, {}, {}};
+        fc::AppSettings appSettings; // the start directory's, for a print log
+        fc::settings::load(appSettings, startDir);
+        target.settings = &appSettings;
         target.nameOutputs = false;
         target.document = [&] {
             AnswerDocument d = doc;

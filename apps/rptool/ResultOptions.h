@@ -7,8 +7,9 @@
 #include <vector>
 
 namespace fc {
+class AppSettings;
 class ResultSession;
-}
+} // namespace fc
 
 namespace rptool {
 
@@ -35,6 +36,9 @@ struct ResultTarget {
     bool nameOutputs = true;
     // Whether anything was written; without it run prints the sheet.
     bool wroteOutput = false;
+    // The settings the print log request is written with (server directory, user); null when
+    // there are none.
+    fc::AppSettings* settings = nullptr;
 };
 
 // Applies the options: the filter first, then marks, sorting and the quick sum in the order

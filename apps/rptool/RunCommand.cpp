@@ -330,6 +330,7 @@ int rptool::run(int argc, char** argv) {
 
     fc::ResultSession session(book, reportSettings, prompter, window, &run);
     ResultTarget target{session, {}, {}};
+    target.settings = &settings;
     // A request written by a result option (the data save, a drill-down) is answered and read
     // before the next option runs, as the window would wait for it.
     target.awaitAnswer = [&] {

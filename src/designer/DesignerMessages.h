@@ -12,7 +12,6 @@ std::string printTitle();
 std::string searchTitle();
 std::string searchFor();
 std::string replaceWith();
-std::string pageSetupTitle();
 std::string fixHeightItem();
 std::string formatFailed();
 std::string cutItem();

@@ -33,6 +33,7 @@ bool runOnReport(ShellCommand command, ReportChild& r, bool checked) {
     switch (command) {
     case ShellCommand::Save: r.reportKey(ReportChild::kSaveKey); return true;
     case ShellCommand::Print: r.reportKey(ReportChild::kPrintKey); return true;
+    case ShellCommand::PrintPreview: r.printPreview(); return true;
     case ShellCommand::Filter: r.reportKey(ReportChild::kFilterKey); return true;
     case ShellCommand::ExportPdf: r.reportKey(ReportChild::kPdfKey); return true;
     case ShellCommand::PageSetup: r.pageSetup(); return true;
@@ -52,6 +53,7 @@ bool takenByReports(ShellCommand command) {
     switch (command) {
     case ShellCommand::Save:
     case ShellCommand::Print:
+    case ShellCommand::PrintPreview:
     case ShellCommand::Filter:
     case ShellCommand::ExportPdf:
     case ShellCommand::PageSetup:
@@ -75,6 +77,11 @@ bool CommandRouter::execute(ShellCommand command, ShellChild* active,
         return false;
     }
     if (active->kind() == ChildKind::Designer) {
+        // The preview has no key of the designer's own: it is no command of the form.
+        if (command == ShellCommand::PrintPreview) {
+            static_cast<DesignerChild*>(active)->printPreview();
+            return true;
+        }
         int key = designerKey(command);
         if (key == 0) {
             return false;

@@ -17,6 +17,8 @@ public:
     ChildKind kind() const final { return ChildKind::Designer; }
 
     virtual void designerKey(int key, Qt::KeyboardModifiers modifiers) = 0;
+    // The pages as F10 would print them, with printing from the preview.
+    virtual void printPreview() = 0;
 
     // The template's workbook; the shell's sheet commands (add, insert, delete sheet, scale,
     // grid) act on it and then call refreshSheetProperties().

@@ -7,7 +7,7 @@ namespace fc {
 namespace {
 
 const std::vector<std::string_view> kSave = {"FileSaveItem", "SpeedButton2"};
-const std::vector<std::string_view> kPrint = {"N3", "SpeedButton3"};
+const std::vector<std::string_view> kPrint = {"N3", "SpeedButton3", "pPreview"};
 const std::vector<std::string_view> kDesigner = {
     "CutItem",      "CopyItem", "PasteItem", "p6",           "p12",     "p13",   "Edit1", "N11",
     "SpeedButton6", "N7",       "p2_",       "SpeedButton5", "MaxCol1", "p11",   "p7",    "N8",

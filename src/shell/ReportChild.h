@@ -31,6 +31,8 @@ public:
     virtual void restart() = 0;
     virtual void sendMail() = 0;
     virtual void pageSetup() = 0;
+    // The pages as key 130 would print them, with printing from the preview.
+    virtual void printPreview() = 0;
 
     // The modified-row mark "X" below the sheet's last row, and the data save it asks for.
     virtual bool hasModifiedMark() const = 0;

@@ -8,6 +8,8 @@ enum class ShellCommand {
     Save,      // "Сохpанить"
     PageSetup, // "Паpаметpы стpаницы"
     Print,     // "Печать"
+    // "Предварительный просмотр", next to "Печать"
+    PrintPreview,
     ExportPdf, // "Экспорт в PDF"
     SendMail,  // "Отправить по почте"
     Undo,

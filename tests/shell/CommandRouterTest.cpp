@@ -58,6 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.name);
     });
 
+TEST(CommandRouter, TheDesignerPreviewsWithoutAKey) {
+    Log log;
+    ChildRegistry registry;
+    FakeDesigner d(log, "D");
+    CommandRouter router(registry);
+    EXPECT_TRUE(router.execute(ShellCommand::PrintPreview, &d, Qt::NoModifier));
+    EXPECT_EQ(log, Log{"D preview"});
+}
+
 TEST(CommandRouter, ReportOnlyCommandsDoNothingInADesigner) {
     Log log;
     ChildRegistry registry;
@@ -106,6 +115,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ReportCase{"Save", ShellCommand::Save, false, "key 0x81"},
         ReportCase{"Print", ShellCommand::Print, false, "key 0x82"},
+        ReportCase{"Preview", ShellCommand::PrintPreview, false, "preview"},
         ReportCase{"Filter", ShellCommand::Filter, false, "key 0x83"},
         ReportCase{"Pdf", ShellCommand::ExportPdf, false, "key 0x84"},
         ReportCase{"PageSetup", ShellCommand::PageSetup, false, "page setup"},

@@ -35,6 +35,7 @@ public:
             unsaved = false;
         }
     }
+    void printPreview() override { log_.push_back(name_ + " preview"); }
     Workbook& workbook() override { return book; }
     void refreshSheetProperties() override { log_.push_back(name_ + " refresh"); }
     void focusSheet() override { log_.push_back(name_ + " focus"); }
@@ -87,6 +88,7 @@ public:
     void restart() override { log_.push_back(name_ + " restart"); }
     void sendMail() override { log_.push_back(name_ + " mail"); }
     void pageSetup() override { log_.push_back(name_ + " page setup"); }
+    void printPreview() override { log_.push_back(name_ + " preview"); }
     bool hasModifiedMark() const override { return marked; }
     void clearModifiedMark() override {
         marked = false;

@@ -14,7 +14,7 @@ namespace {
 using Names = std::set<std::string>;
 
 const Names kSave = {"FileSaveItem", "SpeedButton2"};
-const Names kPrint = {"N3", "SpeedButton3"};
+const Names kPrint = {"N3", "SpeedButton3", "pPreview"};
 const Names kDesigner = {"CutItem", "CopyItem", "PasteItem",    "p6",    "p12",  "p13",
                          "Edit1",   "N11",      "SpeedButton6", "N7",    "p2_",  "SpeedButton5",
                          "MaxCol1", "p11",      "p7",           "N8",    "N4",   "Undo1",

@@ -134,6 +134,19 @@ void ObjectPainter::paint(QPainter& p, const Sheet& s, const SheetLayout& l, con
     }
 }
 
+void ObjectPainter::paintPrinted(QPainter& p, const Sheet& s, const SheetLayout& l,
+                                 const QFont& font) {
+    handles_ = false;
+    for (const DrawnObject& o : s.objects()) {
+        const int row = static_cast<int>(std::floor(std::min(o.y1, o.y2))) + 1;
+        const int col = static_cast<int>(std::floor(std::min(o.x1, o.x2))) + 1;
+        if (l.rows().shown(row) && l.cols().shown(col)) {
+            paintOne(p, s, o, l.objectRect(o.x1, o.y1, o.x2, o.y2), l, font);
+        }
+    }
+    handles_ = true;
+}
+
 void ObjectPainter::paintOne(QPainter& p, const Sheet& s, const DrawnObject& o, const QRectF& box,
                              const SheetLayout& l, const QFont& font) {
     p.save();
@@ -182,7 +195,7 @@ void ObjectPainter::paintOne(QPainter& p, const Sheet& s, const DrawnObject& o, 
     case ObjectKind::Chart: paintChart(p, s, o, box, font); break;
     }
     p.restore();
-    if (o.selected) {
+    if (o.selected && handles_) {
         paintHandles(p, o, box, l);
     }
 }

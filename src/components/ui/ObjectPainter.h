@@ -24,6 +24,8 @@ class SheetLayout;
 class ObjectPainter {
 public:
     void paint(QPainter& p, const Sheet& s, const SheetLayout& l, const QFont& font);
+    // A printed page: only the objects whose top left cell the layout shows, without handles.
+    void paintPrinted(QPainter& p, const Sheet& s, const SheetLayout& l, const QFont& font);
     void paintOne(QPainter& p, const Sheet& s, const DrawnObject& o, const QRectF& box,
                   const SheetLayout& l, const QFont& font);
 
@@ -61,6 +63,7 @@ private:
     QHash<quint64, QImage> images_;
     std::map<int, int> listTops_;
     int pressed_ = 0;
+    bool handles_ = true;
 };
 
 } // namespace fc

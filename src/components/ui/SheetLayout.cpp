@@ -1,19 +1,17 @@
 #include "components/ui/SheetLayout.h"
 
 #include "components/model/Sheet.h"
+#include "components/model/SheetUnits.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace fc {
 
-int SheetLayout::rowPixels(int twips, int scale) {
-    // 15 twips make a pixel at 96 dots per inch.
-    return static_cast<int>(std::lround(twips * scale / 1500.0));
-}
+int SheetLayout::rowPixels(int twips, int scale) { return units::rowPixels(twips, scale); }
 
 int SheetLayout::colPixels(int width, int unitPx, int scale) {
-    return static_cast<int>(std::lround(width * static_cast<double>(unitPx) * scale / 25600.0));
+    return units::colPixels(width, unitPx, scale);
 }
 
 void SheetLayout::build(const Sheet& s, const Params& p) {

@@ -104,7 +104,9 @@ void SheetPainter::paint(QPainter& p, const Sheet& s, const SheetLayout& l, cons
     const QRect cellsArea(l.headerWidth(), l.headerHeight(),
                           std::max(0, l.cols().extent() - l.headerWidth()),
                           std::max(0, l.rows().extent() - l.headerHeight()));
-    p.fillRect(cellsArea.intersected(exposed), beyondColor());
+    if (!o.printing) {
+        p.fillRect(cellsArea.intersected(exposed), beyondColor());
+    }
     for (int i = 0; i < nr; ++i) {
         for (int j = 0; j < nc; ++j) {
             Pane pane{
@@ -254,7 +256,7 @@ void SheetPainter::paintFills(QPainter& p, const Pane& pane) {
     }
     const int c1 = cols_.front().index, c2 = cols_.back().index;
     const StyleTable& styles = sheet_->workbook().styles();
-    const bool defaultFilled = styles.get(0).fill.pattern != 0;
+    const bool defaultFilled = !opt_.monochrome && styles.get(0).fill.pattern != 0;
     for (const Span& rs : rows_) {
         const Row* row = rowOf(rs.index);
         if (defaultFilled) {
@@ -272,7 +274,8 @@ void SheetPainter::paintFills(QPainter& p, const Pane& pane) {
                 continue;
             }
             const Style& st = styles.get(it->style);
-            if (st.fill.pattern == 0 && !defaultFilled) {
+            const bool filled = st.fill.pattern != 0 && !opt_.monochrome;
+            if (!filled && !defaultFilled) {
                 continue;
             }
             if (mergeIn(rs.index, it->col)) {
@@ -283,8 +286,7 @@ void SheetPainter::paintFills(QPainter& p, const Pane& pane) {
                 continue;
             }
             QRect r(ca.start(it->col), rs.start, ca.size(it->col), rs.size);
-            p.fillRect(r, st.fill.pattern == 0 ? QBrush(opt_.back)
-                                               : brushes_.brush(st.fill, opt_.back));
+            p.fillRect(r, filled ? brushes_.brush(st.fill, opt_.back) : QBrush(opt_.back));
         }
     }
     // A merged area is one cell: its fill (or the background) covers the inner grid lines.
@@ -294,7 +296,7 @@ void SheetPainter::paintFills(QPainter& p, const Pane& pane) {
         }
         const Style& st = sheet_->style(m.r1, m.c1);
         QRect r = layout_->rangeRect(m);
-        if (st.fill.pattern != 0) {
+        if (st.fill.pattern != 0 && !opt_.monochrome) {
             p.fillRect(r, brushes_.brush(st.fill, opt_.back));
         } else {
             p.fillRect(r.adjusted(0, 0, -1, -1), opt_.back);
@@ -389,7 +391,9 @@ void SheetPainter::paintCellText(QPainter& p, const Pane& pane, int r, const Cel
         }
     }
     const QColor color =
-        toQColor(ft.color != kAutoColor ? ft.color : st.font.color, QColor(Qt::black));
+        opt_.monochrome
+            ? QColor(Qt::black)
+            : toQColor(ft.color != kAutoColor ? ft.color : st.font.color, QColor(Qt::black));
     const int pad = std::max(1, 2 * fonts_.scale() / 100);
     text_ = cp1251::toQString(ft.text);
     p.setFont(fe.qfont);
@@ -580,7 +584,6 @@ void SheetPainter::paintCellBorders(QPainter& p, int r, int c, const Style& st, 
     const int x1 = ca.start(c), x2 = x1 + ca.size(c) - 1;
     const int y1 = ra.start(r), y2 = y1 + ra.size(r) - 1;
     const CellRange* m = mergeIn(r, c);
-    const QColor autoColor(Qt::black);
     using decor::weight;
     const Border& left = st.border(BorderSide::Left);
     const Border& right = st.border(BorderSide::Right);
@@ -591,16 +594,14 @@ void SheetPainter::paintCellBorders(QPainter& p, int r, int c, const Style& st, 
         int n = ca.nextShown(c, -1);
         BorderStyle other = n ? styleOf(row, n).border(BorderSide::Right).style : BorderStyle::None;
         if (weight(left.style) > weight(other)) {
-            decor::vline(p, left.style, toQColor(left.color, autoColor), x1 - 1, y1 - 1, y2,
-                         opt_.back);
+            decor::vline(p, left.style, borderColor(left), x1 - 1, y1 - 1, y2, opt_.back);
         }
     }
     if (right.style != BorderStyle::None && (!m || c == m->c2)) {
         int n = ca.nextShown(c, +1);
         BorderStyle other = n ? styleOf(row, n).border(BorderSide::Left).style : BorderStyle::None;
         if (weight(right.style) >= weight(other)) {
-            decor::vline(p, right.style, toQColor(right.color, autoColor), x2, y1 - 1, y2,
-                         opt_.back);
+            decor::vline(p, right.style, borderColor(right), x2, y1 - 1, y2, opt_.back);
         }
     }
     if (top.style != BorderStyle::None && (!m || r == m->r1)) {
@@ -608,8 +609,7 @@ void SheetPainter::paintCellBorders(QPainter& p, int r, int c, const Style& st, 
         BorderStyle other =
             n ? styleOf(rowOf(n), c).border(BorderSide::Bottom).style : BorderStyle::None;
         if (weight(top.style) > weight(other)) {
-            decor::hline(p, top.style, toQColor(top.color, autoColor), x1 - 1, x2, y1 - 1,
-                         opt_.back);
+            decor::hline(p, top.style, borderColor(top), x1 - 1, x2, y1 - 1, opt_.back);
         }
     }
     if (bottom.style != BorderStyle::None && (!m || r == m->r2)) {
@@ -617,8 +617,7 @@ void SheetPainter::paintCellBorders(QPainter& p, int r, int c, const Style& st, 
         BorderStyle other =
             n ? styleOf(rowOf(n), c).border(BorderSide::Top).style : BorderStyle::None;
         if (weight(bottom.style) >= weight(other)) {
-            decor::hline(p, bottom.style, toQColor(bottom.color, autoColor), x1 - 1, x2, y2,
-                         opt_.back);
+            decor::hline(p, bottom.style, borderColor(bottom), x1 - 1, x2, y2, opt_.back);
         }
     }
 }
@@ -738,7 +737,15 @@ const QFont& SheetPainter::objectFont(const Sheet& s) {
 }
 
 void SheetPainter::paintObjects(QPainter& p) {
-    objects_.paint(p, *sheet_, *layout_, objectFont(*sheet_));
+    if (opt_.printing) {
+        objects_.paintPrinted(p, *sheet_, *layout_, objectFont(*sheet_));
+    } else {
+        objects_.paint(p, *sheet_, *layout_, objectFont(*sheet_));
+    }
+}
+
+QColor SheetPainter::borderColor(const Border& b) const {
+    return opt_.monochrome ? QColor(Qt::black) : toQColor(b.color, QColor(Qt::black));
 }
 
 } // namespace fc

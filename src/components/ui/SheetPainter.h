@@ -31,6 +31,10 @@ struct PaintOptions {
     QColor back = Qt::white; // cell background (BackColor)
     CellRef editing{0, 0};   // the in-cell editor covers this cell: its text is not drawn
     bool selection = true;   // draw the selection and the active cell
+    // A printed page: nothing but the cells (no grey beyond them) and the objects anchored
+    // in the rows and columns shown, without handles.
+    bool printing = false;
+    bool monochrome = false; // black-and-white printing: black texts and borders, no fills
 };
 
 // Paints one sheet as the layout places it: cells (fills, grid, text, borders), merged areas,
@@ -83,6 +87,7 @@ private:
     void paintColHeadings(QPainter& p, const LayoutAxis::Piece& piece);
     void paintRowHeadings(QPainter& p, const LayoutAxis::Piece& piece);
     void paintObjects(QPainter& p);
+    QColor borderColor(const Border& b) const;
 
     const CellRange* mergeIn(int r, int c) const; // among the current pane's merges
     bool hasContent(const Row* row, int c) const;

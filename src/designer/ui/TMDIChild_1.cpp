@@ -5,6 +5,9 @@
 #include "components/platform/ui/FileDialogFilter.h"
 #include "components/text/Cp1251.h"
 #include "components/ui/FontMapper.h"
+#include "components/ui/PagePainter.h"
+#include "components/ui/PageSetupDialog.h"
+#include "components/ui/PrintDialogs.h"
 #include "components/ui/SheetView.h"
 #include "designer/DesignerCommands.h"
 #include "designer/DesignerMessages.h"
@@ -36,6 +39,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -103,6 +107,9 @@ TMDIChild_1::TMDIChild_1(ShellHost& host, Prompter& prompter, QWidget* parent)
     runColsRowsDialog = [](ColsRowsDialog& d) { return d.exec() == QDialog::Accepted; };
     runCellFormatDialog = [](CellFormatDialog& d) { return d.exec() == QDialog::Accepted; };
     runWorkbookDesigner = [](WorkbookDesignerDialog& d) { return d.exec() == QDialog::Accepted; };
+    runPageSetupDialog = [](PageSetupDialog& d) { return d.exec() == QDialog::Accepted; };
+    runPrintDialog = [this](QPrinter& printer) { return fc::runPrintDialog(printer, this); };
+    runPrintPreview = [](PrintPreviewDialog& d) { return d.exec() == QDialog::Accepted; };
     chooseFont = [this](const QFont& start) -> std::optional<QFont> {
         bool ok = false;
         QFont f = QFontDialog::getFont(&ok, start, this);
@@ -532,7 +539,23 @@ void TMDIChild_1::defaultFontCommand() {
 void TMDIChild_1::printCommand() {
     closeEditor();
     designercmd::prepareForPrint(book_);
-    printWorkbook(book_, *view_, this);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(q(caption()));
+    if (!runPrintDialog(printer)) {
+        return;
+    }
+    if (printWorkbook(book_, printer, view_->measurer(), caption()) < 0) {
+        prompter_.error(w("Ошибка печати ") + win(printer.printerName()));
+    }
+}
+
+void TMDIChild_1::printPreview() {
+    closeEditor();
+    designercmd::prepareForPrint(book_);
+    PrintPreviewDialog preview(book_, view_->measurer(), caption(), this);
+    if (runPrintPreview(preview)) {
+        printCommand();
+    }
 }
 
 void TMDIChild_1::searchCommand() {
@@ -598,7 +621,7 @@ void TMDIChild_1::insertRowOrCol() {
 
 void TMDIChild_1::pageSetupCommand() {
     closeEditor();
-    runPageSetup(book_.sheet(), this);
+    runPageSetup(book_.sheet(), this, runPageSetupDialog);
 }
 
 void TMDIChild_1::fixHeights(bool fix) {

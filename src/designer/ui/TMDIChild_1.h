@@ -16,10 +16,13 @@
 
 class QAction;
 class QMenu;
+class QPrinter;
 
 namespace fc {
 
 class CellFormatDialog;
+class PageSetupDialog;
+class PrintPreviewDialog;
 class ColsRowsDialog;
 class DesignerObjects;
 class FormulaLineEditor;
@@ -44,6 +47,7 @@ public:
     std::string componentName() const override;
     void activateChild() override;
     void designerKey(int key, Qt::KeyboardModifiers modifiers) override;
+    void printPreview() override;
     Workbook& workbook() override { return book_; }
     void refreshSheetProperties() override;
     void focusSheet() override;
@@ -93,6 +97,11 @@ public:
     std::function<std::optional<QFont>(const QFont& start)> chooseFont;
     std::function<bool(CellFormatDialog&)> runCellFormatDialog;
     std::function<bool(WorkbookDesignerDialog&)> runWorkbookDesigner;
+    std::function<bool(PageSetupDialog&)> runPageSetupDialog;
+    // F10: the print dialog on the printer the pages go to.
+    std::function<bool(QPrinter&)> runPrintDialog;
+    // The preview; Accepted prints.
+    std::function<bool(PrintPreviewDialog&)> runPrintPreview;
     std::function<void(QWidget& dialog)> showDialog; // modeless dialogs (prototypes, reference)
 
 protected:

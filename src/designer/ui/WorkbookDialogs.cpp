@@ -4,7 +4,6 @@
 #include "components/model/Workbook.h"
 #include "components/platform/ui/DialogButtons.h"
 #include "components/text/Cp1251.h"
-#include "components/ui/SheetView.h"
 #include "designer/DesignerMessages.h"
 
 #include <QCheckBox>
@@ -16,9 +15,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -298,141 +294,6 @@ void WorkbookDesignerDialog::apply(Workbook& book) const {
     v.showRowHeading = rowHeads_->isChecked();
     v.showColHeading = colHeads_->isChecked();
     book.setView(v);
-}
-
-PageSetupDialog::PageSetupDialog(const Sheet& sheet, QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("PageSetup"));
-    setWindowTitle(cp1251::toQString(designermsg::pageSetupTitle()));
-    const PrintSettings& p = sheet.print();
-    auto margin = [](double v) {
-        auto* b = new QDoubleSpinBox;
-        b->setRange(0, 10);
-        b->setDecimals(2);
-        b->setSingleStep(0.1);
-        b->setValue(v);
-        return b;
-    };
-    left_ = margin(p.leftMargin);
-    right_ = margin(p.rightMargin);
-    top_ = margin(p.topMargin);
-    bottom_ = margin(p.bottomMargin);
-    landscape_ = new QCheckBox(QStringLiteral("Альбомная"));
-    landscape_->setChecked(p.landscape);
-    colour_ = new QCheckBox(QStringLiteral("Цветная печать"));
-    colour_->setChecked(!p.noColor);
-    fit_ = new QCheckBox(QStringLiteral("Разместить по ширине страницы"));
-    fit_->setChecked(p.fitToPage);
-    fitV_ = new QSpinBox;
-    fitV_->setRange(0, 1000); // ";FTP" reads back as 1000 pages high
-    fitV_->setValue(p.fitVPages);
-    header_ = new QLineEdit(cp1251::toQString(p.header));
-    footer_ = new QLineEdit(cp1251::toQString(p.footer));
-    area_ = new QLineEdit(cp1251::toQString(p.area));
-    area_->setObjectName(QStringLiteral("PrintArea"));
-    area_->setPlaceholderText(QStringLiteral("$A$1:$H$40"));
-    titles_ = new QLineEdit(cp1251::toQString(p.titles));
-    titles_->setObjectName(QStringLiteral("PrintTitles"));
-    titles_->setPlaceholderText(QStringLiteral("$1:$3"));
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Левое поле (дюймы):"), left_);
-    form->addRow(QStringLiteral("Правое поле:"), right_);
-    form->addRow(QStringLiteral("Верхнее поле:"), top_);
-    form->addRow(QStringLiteral("Нижнее поле:"), bottom_);
-    form->addRow(landscape_);
-    form->addRow(colour_);
-    form->addRow(fit_);
-    form->addRow(QStringLiteral("Страниц в высоту:"), fitV_);
-    form->addRow(QStringLiteral("Верхний колонтитул:"), header_);
-    form->addRow(QStringLiteral("Нижний колонтитул:"), footer_);
-    form->addRow(QStringLiteral("Область печати:"), area_);
-    form->addRow(QStringLiteral("Печатать на каждой странице:"), titles_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(okCancelButtons(this));
-}
-
-void PageSetupDialog::apply(Sheet& sheet) const {
-    PrintSettings& p = sheet.print();
-    p.leftMargin = left_->value();
-    p.rightMargin = right_->value();
-    p.topMargin = top_->value();
-    p.bottomMargin = bottom_->value();
-    p.landscape = landscape_->isChecked();
-    p.noColor = !colour_->isChecked();
-    p.fitToPage = fit_->isChecked();
-    p.fitHPages = 1;
-    p.fitVPages = fitV_->value();
-    p.header = cp1251::fromQString(header_->text());
-    p.footer = cp1251::fromQString(footer_->text());
-    p.area = cp1251::fromQString(area_->text().trimmed());
-    p.titles = cp1251::fromQString(titles_->text().trimmed());
-    sheet.workbook().setModified(true);
-}
-
-bool runPageSetup(Sheet& sheet, QWidget* parent) {
-    PageSetupDialog dialog(sheet, parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    dialog.apply(sheet);
-    return true;
-}
-
-void printWorkbook(Workbook& book, SheetView& view, QWidget* parent) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, parent);
-    dialog.setWindowTitle(cp1251::toQString(designermsg::printTitle()));
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    printWorkbookTo(book, view, printer);
-}
-
-int printWorkbookTo(Workbook& book, SheetView& view, QPrinter& printer) {
-    int pages = 0;
-    const int current = book.currentSheet();
-    const int topRow = book.sheet().topRow();
-    const int leftCol = book.sheet().leftCol();
-    QPainter painter(&printer);
-    bool first = true;
-    for (int n = 1; n <= book.numSheets(); ++n) {
-        book.setCurrentSheet(n);
-        const Sheet& s = book.sheet();
-        printer.setPageOrientation(s.print().landscape ? QPageLayout::Landscape
-                                                       : QPageLayout::Portrait);
-        // The view draws the sheet screen by screen from its first cell down.
-        for (int top = 1; top <= s.maxRow();) {
-            if (!first) {
-                printer.newPage();
-            }
-            first = false;
-            ++pages;
-            book.sheet().setTopLeft(top, 1);
-            QWidget* port = view.viewport();
-            const QRect page = painter.viewport();
-            const double scale = std::min(double(page.width()) / std::max(port->width(), 1),
-                                          double(page.height()) / std::max(port->height(), 1));
-            painter.save();
-            painter.scale(scale, scale);
-            port->render(&painter);
-            painter.restore();
-            // The rows that fitted on the screen were drawn: the next page starts after them.
-            const int room = port->height() - view.sheetLayout().headerHeight();
-            int used = 0;
-            int shown = 0;
-            for (int r = top; r <= s.maxRow(); ++r) {
-                used += SheetLayout::rowPixels(s.rowHeight(r), book.view().viewScale);
-                if (used > room && shown > 0) {
-                    break;
-                }
-                ++shown;
-            }
-            top += shown;
-        }
-    }
-    book.setCurrentSheet(current);
-    book.sheet().setTopLeft(topRow, leftCol);
-    return pages;
 }
 
 } // namespace fc

@@ -13,7 +13,6 @@ class QComboBox;
 class QDoubleSpinBox;
 class QFontComboBox;
 class QLineEdit;
-class QPrinter;
 class QPushButton;
 class QSpinBox;
 
@@ -87,38 +86,5 @@ private:
     QCheckBox* rowHeads_;
     QCheckBox* colHeads_;
 };
-
-// "Паpаметpы стpаницы": margins, orientation, colour printing, fitting, header and footer,
-// the print area and the print titles.
-class PageSetupDialog : public QDialog {
-    Q_OBJECT
-public:
-    PageSetupDialog(const Sheet& sheet, QWidget* parent = nullptr);
-    void apply(Sheet& sheet) const;
-
-    QLineEdit* areaEdit() const { return area_; }
-    QLineEdit* titlesEdit() const { return titles_; }
-
-private:
-    QDoubleSpinBox* left_;
-    QDoubleSpinBox* right_;
-    QDoubleSpinBox* top_;
-    QDoubleSpinBox* bottom_;
-    QCheckBox* landscape_;
-    QCheckBox* colour_;
-    QCheckBox* fit_;
-    QSpinBox* fitV_;
-    QLineEdit* header_;
-    QLineEdit* footer_;
-    QLineEdit* area_;
-    QLineEdit* titles_;
-};
-
-// Runs the page setup dialog on the sheet; true when changed.
-bool runPageSetup(Sheet& sheet, QWidget* parent);
-// "Печать": the print dialog, then every sheet's used area drawn page by page.
-void printWorkbook(Workbook& book, SheetView& view, QWidget* parent);
-// The same on a printer already chosen; returns the number of pages.
-int printWorkbookTo(Workbook& book, SheetView& view, QPrinter& printer);
 
 } // namespace fc

@@ -125,6 +125,7 @@ TMDIChild1::TMDIChild1(ShellHost& shell, long long designerHandle, Prompter* pro
     connect(autoTimer_, &QTimer::timeout, this, [this] { run_.autoRefreshTick(); });
     connect(offlineTimer_, &QTimer::timeout, this, [this] { run_.offlineTick(); });
     buildWidgets();
+    outputDialogs = OutputDialogs::modal(this);
     resize(720, 480);
 }
 
@@ -350,8 +351,9 @@ void TMDIChild1::activateChild() {
     }
 }
 
-void TMDIChild1::reportKey(int) {
-    // Saving to a workbook, printing, the filter and PDF export plug in here.
+void TMDIChild1::reportKey(int code) {
+    // The filter (131) plugs in here.
+    outputKey(code);
 }
 
 void TMDIChild1::setOnlyMarkedRows(bool on) { run_.flags().onlyMarked = on; }

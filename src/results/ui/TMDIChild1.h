@@ -13,6 +13,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
 #include "results/ResultSession.h"
+#include "results/ui/OutputDialogs.h"
 #include "shell/ReportChild.h"
 
 #include <QElapsedTimer>
@@ -75,6 +76,8 @@ public:
     std::function<void(const std::string&)> onServerItem;
     // The data save ("Сохpанить данные" or a ";save" action's command) plugs in here.
     std::function<void(const std::string&)> onSaveData;
+    // The dialogs of printing, saving to a workbook, PDF export and page setup.
+    OutputDialogs outputDialogs;
 
     // ---- ReportChild
     std::string componentName() const override { return "MDIChild1"; }
@@ -89,8 +92,9 @@ public:
     void sortRows(SortOrder) override {}
     void rerun() override { run_.ReRun(); }
     void restart() override { run_.Restart(); }
-    void sendMail() override {}
-    void pageSetup() override {}
+    void sendMail() override;
+    void pageSetup() override;
+    void printPreview() override;
     bool hasModifiedMark() const override;
     void clearModifiedMark() override;
     void startDataSave() override { saveData(""); }
@@ -164,6 +168,11 @@ private:
     void leaveCurrent();
     void windowStateChanged(Qt::WindowStates before, Qt::WindowStates now);
     void closePopupOf(TMDIChild1& owner);
+    // Output (TMDIChild1Output.cpp): the keys 129, 130 and 132; false for other keys.
+    bool outputKey(int code);
+    void saveToWorkbook();
+    void printReport();
+    void exportPdf();
 
     ShellHost& shell_;
     long long designerHandle_;

@@ -125,6 +125,7 @@ void CommandTable::buildMenus() {
     addItem(file, "FileSaveItem", "Сохpанить", "F2");
     addItem(file, "ppp1", "Паpаметpы стpаницы");
     addItem(file, "N3", "Печать", "F5");
+    addItem(file, "pPreview", "Предварительный просмотр");
     addItem(file, "pPdf", "Экспорт в PDF");
     addItem(file, "SendMail", "Отправить по почте", "F6");
     file->addSeparator();

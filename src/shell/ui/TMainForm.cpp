@@ -273,6 +273,7 @@ void TMainForm::connectCommands() {
         {"FileSaveItem", ShellCommand::Save},
         {"ppp1", ShellCommand::PageSetup},
         {"N3", ShellCommand::Print},
+        {"pPreview", ShellCommand::PrintPreview},
         {"pPdf", ShellCommand::ExportPdf},
         {"Undo1", ShellCommand::Undo},
         {"ReDo1", ShellCommand::Redo},

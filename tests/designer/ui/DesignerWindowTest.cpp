@@ -1,9 +1,13 @@
 #include "designer/ui/TMDIChild_1.h"
 
+#include "../../support/PdfPages.h"
 #include "components/format/FileType.h"
 #include "components/model/Workbook.h"
 #include "components/platform/Prompter.h"
+#include "components/print/PageLayout.h"
 #include "components/text/Cp1251.h"
+#include "components/ui/PageSetupDialog.h"
+#include "components/ui/PrintDialogs.h"
 #include "components/ui/SheetView.h"
 #include "designer/DesignerCommands.h"
 #include "designer/DesignerSheet.h"
@@ -30,6 +34,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -631,22 +636,48 @@ TEST_F(DesignerWindowTest, TheEditorFollowsTheScale) {
     EXPECT_EQ(d.editor()->geometry().top(), d.view()->cellRect(3, 2).top());
 }
 
-TEST_F(DesignerWindowTest, PrintingGivesAPageAScreenOfRows) {
+TEST_F(DesignerWindowTest, F10PrintsThePagesOfThePageSetup) {
     TMDIChild_1& d = open(writeTemplate());
     sheet().setMaxRow(120);
     sheet().setText(120, 2, "last");
     sheet().setText(3, 9, "right of the form");
-    designercmd::prepareForPrint(d.workbook());
-    EXPECT_EQ(text(3, 9), "");
+    sheet().print().titles = "$1:$1";
+    const QString pdf = dir.filePath("print.pdf");
+    int dialogs = 0;
+    d.runPrintDialog = [&](QPrinter& printer) {
+        ++dialogs;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    d.designerKey(Qt::Key_F10, Qt::NoModifier);
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(text(3, 9), "") << "what lies right of the form is not printed";
     EXPECT_EQ(sheet().selectionRange(0), (CellRange{1, 1, 120, 4}));
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("print.pdf"));
-    const int rowsShown = d.view()->viewport()->height() / 17;
-    const int pages = printWorkbookTo(d.workbook(), *d.view(), printer);
-    EXPECT_GE(pages, 120 / std::max(rowsShown, 1));
-    EXPECT_LE(pages, 120 / std::max(rowsShown - 3, 1) + 1);
-    EXPECT_TRUE(QFile::exists(dir.filePath("print.pdf")));
+    const print::PageLayout pages(sheet(), d.view()->measurer());
+    ASSERT_GT(pages.pages().size(), 1u);
+    EXPECT_EQ(test::pdfPages(pdf), static_cast<int>(pages.pages().size()));
+
+    // The preview shows the same pages; closing it prints nothing, "Печать" prints.
+    int shown = 0;
+    d.runPrintPreview = [&](PrintPreviewDialog& preview) {
+        shown = preview.pageCount();
+        return dialogs == 1;
+    };
+    QFile::remove(pdf);
+    d.printPreview();
+    EXPECT_EQ(shown, static_cast<int>(pages.pages().size()));
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(QFile::exists(pdf));
+    d.printPreview();
+    EXPECT_EQ(dialogs, 2);
+
+    // Cancelling the print dialog prints nothing.
+    QFile::remove(pdf);
+    d.runPrintDialog = [](QPrinter&) { return false; };
+    d.designerKey(Qt::Key_F10, Qt::NoModifier);
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(prompter.transcript(), "");
 }
 
 TEST_F(DesignerWindowTest, F5OnASelectedObjectFormatsTheObject) {
@@ -694,6 +725,18 @@ TEST_F(DesignerWindowTest, WorkbookDesignerAndPageSetupDialogs) {
     page.apply(sheet());
     EXPECT_DOUBLE_EQ(sheet().print().leftMargin, 0.4);
     EXPECT_TRUE(sheet().print().landscape);
+
+    // F17 runs the dialog on the current sheet.
+    d.runPageSetupDialog = [](PageSetupDialog& p) {
+        p.landscapeBox()->setChecked(false);
+        p.fitBox()->setChecked(true);
+        p.fitTallBox()->setValue(2);
+        return true;
+    };
+    d.designerKey(Qt::Key_F17, Qt::NoModifier);
+    EXPECT_FALSE(sheet().print().landscape);
+    EXPECT_TRUE(sheet().print().fitToPage);
+    EXPECT_EQ(sheet().print().fitVPages, 2);
 }
 
 TEST_F(DesignerWindowTest, PageSetupKeepsThePrintAreaAndTitlesThroughSaving) {

@@ -35,6 +35,7 @@ const ItemRow kItems[] = {
     {"FileSaveItem", "Сохpанить", "F2", "File1", true},
     {"ppp1", "Паpаметpы стpаницы", "", "File1", true},
     {"N3", "Печать", "F5", "File1", true},
+    {"pPreview", "Предварительный просмотр", "", "File1", true},
     {"SendMail", "Отправить по почте", "F6", "File1", true},
     {"FileExitItem", "Выход", "Alt+X", "File1", true},
     {"Undo1", "Undo", "Ctrl+U", "Edit1", true},
