@@ -1,3 +1,4 @@
+#include "components/platform/HugePages.h"
 #include "components/text/Cp1251.h"
 #include "results/ui/TMDIChild1.h"
 #include "shell/AppSettings.h"
@@ -13,6 +14,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    fc::preferHugePages(argv);
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);

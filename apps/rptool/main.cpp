@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ExchangeCommands.h"
 
+#include "components/platform/HugePages.h"
 #include "components/text/Cp1251.h"
 
 #include <cstdio>
@@ -56,6 +57,7 @@ void complain(std::string_view cp1251) {
 } // namespace rptool
 
 int main(int argc, char** argv) {
+    fc::preferHugePages(argv);
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
         return rptool::usage();
     }
