@@ -52,6 +52,9 @@ struct TurboResultReader::TemplateRow {
     };
     bool made = false;
     std::vector<Item> items;
+    // The cells the items leave in an empty row, in column order (formula cells with their
+    // style only: the formula is rebased for each row).
+    std::vector<Cell> cells;
     std::vector<CellRange> merges; // columns only; rows 0
 };
 
@@ -191,6 +194,22 @@ const TurboResultReader::TemplateRow& TurboResultReader::templateRow(int n) {
         if (const FormulaSlot* slot = form.formulaSlot(*cell)) {
             item.formula = slot->source;
         }
+        const bool hasValue =
+            !item.value.isEmpty() && !(item.value.isText() && item.value.text.empty());
+        if (item.style != 0 || hasValue || !item.formula.empty()) {
+            Cell made;
+            made.col = static_cast<std::uint16_t>(c);
+            made.style = item.style;
+            if (item.formula.empty() && hasValue) {
+                made.kind = item.value.kind;
+                made.error = item.value.error;
+                made.number = item.value.number;
+                if (item.value.isText()) {
+                    made.text = item.value.text;
+                }
+            }
+            t.cells.push_back(std::move(made));
+        }
         t.items.push_back(std::move(item));
     }
     for (const CellRange& m : form.merges()) {
@@ -208,11 +227,21 @@ void TurboResultReader::copyTemplateRow(int n, int first, int last) {
     }
     Sheet& sh = *st_.sheet;
     for (int r = first; r <= last && r <= kMaxRows; ++r) {
+        Row& row = sh.rowForLoad(r);
+        const bool fresh =
+            !t.cells.empty() && (row.cells.empty() || row.cells.back().col < t.cells.front().col);
+        if (fresh) {
+            // Column 1 at most so far: the form's cells go in as a block. The paste of the
+            // values that always follows reports the change.
+            row.cells.insert(row.cells.end(), t.cells.begin(), t.cells.end());
+        }
         for (const TemplateRow::Item& item : t.items) {
-            sh.setStyleId(r, item.col, item.style);
+            if (!fresh) {
+                sh.setStyleId(r, item.col, item.style);
+            }
             if (!item.formula.empty()) {
                 sh.setFormula(r, item.col, formula::rebase(item.formula, r - n, 0));
-            } else if (!item.value.isEmpty()) {
+            } else if (!fresh && !item.value.isEmpty()) {
                 sh.setValue(r, item.col, item.value);
             }
         }
@@ -350,25 +379,27 @@ void TurboResultReader::turboPass() {
     // Each row gets the form's columns and the line's fields: room for them at once, the
     // fields counted on the line before (lines of one answer are alike).
     const std::size_t formCells = static_cast<std::size_t>(template_.sheet(1).maxCol());
-    std::size_t fields = 1;
     sh.rowForLoad(1).cells.reserve(formCells + 1);
     sh.setStyleId(1, 1, text);
+    // Code page 866 keeps TAB, CR, LF and digits where they are: the bytes are converted in
+    // one go and the lines looked at afterwards.
+    codepage::toWindowsInPlace(data + start, size - start);
     const std::size_t step = std::max<std::size_t>(size / 64, 4096);
-    for (std::size_t i = start; i < size; ++i) {
-        char& ch = data[i];
-        ch = static_cast<char>(codepage::toWindows(static_cast<unsigned char>(ch)));
-        if (ch == '\t') {
-            ++fields;
+    std::size_t nextProgress = start + step;
+    for (std::size_t i = start; i < size;) {
+        const char* lf = static_cast<const char*>(std::memchr(data + i, '\n', size - i));
+        if (!lf) {
+            break; // the last line has no LF
         }
-        if (ch != '\n') {
-            continue;
-        }
+        const std::size_t end = static_cast<std::size_t>(lf - data);
+        const std::size_t fields =
+            1 + static_cast<std::size_t>(std::count(data + i, data + end, '\t'));
         const std::size_t cellsPerRow = std::max(formCells, fields);
-        fields = 1;
-        if (stringFlag_ && i >= start + 2 && data[i - 1] == '\r' && data[i - 2] == '\r') {
-            data[i - 2] = ' ';
+        if (stringFlag_ && end >= start + 2 && data[end - 1] == '\r' && data[end - 2] == '\r') {
+            data[end - 2] = ' ';
         }
-        if (i + 1 >= size) {
+        i = end + 1;
+        if (i >= size) {
             break; // a final LF starts no line
         }
         ++row;
@@ -376,13 +407,14 @@ void TurboResultReader::turboPass() {
             sh.rowForLoad(row).cells.reserve(cellsPerRow);
         }
         sh.setStyleId(row, 1, text);
-        const int n = rowNumberAt(i + 1);
+        const int n = rowNumberAt(i);
         if (n != runRow) {
             copyTemplateRow(runRow, runFirst, row - 1);
             runRow = n;
             runFirst = row;
         }
-        if (ctx_.progress && (i - start) % step < 1) {
+        if (ctx_.progress && i >= nextProgress) {
+            nextProgress = i + step;
             ctx_.progress->showShare(double(i - start), double(size - start),
                                      Progress::Colour::Teal, 0.75);
         }
