@@ -57,7 +57,14 @@ int fontPrefix(std::string_view s, std::size_t& length) {
 }
 
 bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
+    // Field by field, so that a reader that keeps `out` keeps the room of its texts.
+    std::string text = std::move(out.text);
+    std::string numberFormat = std::move(out.numberFormat);
     out = CellLine{};
+    out.text = std::move(text);
+    out.text.clear();
+    out.numberFormat = std::move(numberFormat);
+    out.numberFormat.clear();
     if (line.empty() || line[0] != '&') {
         return false;
     }
@@ -74,7 +81,7 @@ bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
 
     std::size_t q = rest.find('|');
     if (q == std::string_view::npos) {
-        out.text = std::string(rest);
+        out.text.assign(rest.data(), rest.size());
         return true;
     }
     for (std::size_t p = q; p != std::string_view::npos; p = rest.find('|', p + 1)) {
@@ -83,11 +90,12 @@ bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
             break;
         }
     }
-    out.text = std::string(rest.substr(0, q));
+    out.text.assign(rest.data(), q);
     std::size_t fmt = rest.find('|', q + 1);
     std::string_view seg = rest.substr(q + 1, fmt == std::string_view::npos ? fmt : fmt - q - 1);
     if (fmt != std::string_view::npos) {
-        out.numberFormat = std::string(rest.substr(fmt + 1));
+        const std::string_view f = rest.substr(fmt + 1);
+        out.numberFormat.assign(f.data(), f.size());
     }
     for (std::size_t i = 0; i < 4; ++i) {
         out.borders[i] = i < seg.size() && isDigit(seg[i]) ? seg[i] - '0' : 0;

@@ -55,7 +55,11 @@ void addKey(Sheet& sheet, int row, int col, std::string_view key) {
     sheet.setText(row, kActionCol, action);
 }
 
-void enterCell(Sheet& sheet, int row, int col, const std::string& text) {
+void enterCell(Sheet& sheet, int row, int col, std::string_view text) {
+    enterCell(sheet, row, col, text, sheet.style(row, col).numberFormat == "@");
+}
+
+void enterCell(Sheet& sheet, int row, int col, std::string_view text, bool textFormat) {
     if (text.empty()) {
         return;
     }
@@ -63,7 +67,7 @@ void enterCell(Sheet& sheet, int row, int col, const std::string& text) {
         sheet.setFormula(row, col, text);
         return;
     }
-    if (sheet.style(row, col).numberFormat != "@") {
+    if (!textFormat) {
         if (std::optional<double> d = answer::parseNumber(text)) {
             sheet.setNumber(row, col, *d);
             return;

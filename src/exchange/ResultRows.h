@@ -36,7 +36,9 @@ void addKey(Sheet& sheet, int row, int col, std::string_view key);
 // Enters a cell's text as the control does: a formula, a number (blanks around it allowed, so
 // that totals see it) unless the cell's format is text ("@"), or text. Empty text leaves the
 // cell alone.
-void enterCell(Sheet& sheet, int row, int col, const std::string& text);
+void enterCell(Sheet& sheet, int row, int col, std::string_view text);
+// The same for a cell whose format is known to be text or not.
+void enterCell(Sheet& sheet, int row, int col, std::string_view text, bool textFormat);
 
 // The end steps of a sheet: the extent, the remembered widths, the column formats, the
 // editable columns, the position key and the sort.

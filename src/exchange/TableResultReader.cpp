@@ -100,7 +100,7 @@ void TableResultReader::startSheet(const std::string& name) {
     sh.setMaxCol(1);
     st_.sheet = &sh;
     st_.sheetIndex = next;
-    styles_.clear();
+    forgetStyles();
     st_.row = 0;
     st_.colDigits = 2;
     st_.clearFonts();
@@ -115,9 +115,16 @@ void TableResultReader::read(const std::string& answerPath) {
     prepare();
     const ServiceInstructions::NextLine next = [this](std::string& l) { return nextLine(l); };
     AnswerBuffer& a = ctx_.answer;
+    // Looked at twice a pixel of the bar rather than at every one of a million lines.
+    const std::size_t progressStep =
+        ctx_.progress
+            ? std::max<std::size_t>(1, a.size() / (2 * std::max(ctx_.progress->width(), 1)))
+            : 0;
+    std::size_t nextProgress = 0;
     while (!stop_ && !a.atEnd()) {
         const std::string_view line = rightTrimmed(a.readRaw());
-        if (ctx_.progress) {
+        if (ctx_.progress && a.pos() >= nextProgress) {
+            nextProgress = a.pos() + progressStep;
             ctx_.progress->showShare(double(a.pos()), double(a.size()), Progress::Colour::Plain);
         }
         if (startsWith(line, ";;")) {
@@ -138,7 +145,7 @@ void TableResultReader::read(const std::string& answerPath) {
 }
 
 void TableResultReader::fontLine(std::string_view line) {
-    styles_.clear();
+    forgetStyles();
     const std::optional<answers::FontEntry> e = answers::parseFontEntry(line);
     if (!e || e->number >= ReadState::kFonts) {
         return;
@@ -203,8 +210,9 @@ void TableResultReader::cellLine(std::string_view line) {
     }
     Sheet& sh = *st_.sheet;
     // A key may stand before or after the font prefix.
-    const std::string converted = codepage::toWindows(cell_.text);
-    std::string_view head = converted;
+    converted_.assign(cell_.text);
+    codepage::toWindowsInPlace(converted_);
+    std::string_view head = converted_;
     std::string_view key;
     bool keyFound = false;
     for (int pass = 0; pass < 2; ++pass) {
@@ -227,12 +235,16 @@ void TableResultReader::cellLine(std::string_view line) {
     sh.setStyleId(r, c, id);
     const Style& st = ctx_.book.styles().get(id);
     const bool trimBoth = st.halign == HAlign::Right || st.halign == HAlign::Center || st.wrap;
-    std::string text(head);
-    if (!text.empty() && text[0] == '=') {
-        sh.setFormula(r, c, answers::substituteRow(text, r));
+    if (!head.empty() && head[0] == '=') {
+        sh.setFormula(r, c, answers::substituteRow(head, r));
     } else {
-        text = std::string(trimBoth ? answer::trimmed(text) : rightTrimmed(text));
-        answers::enterCell(sh, r, c, answers::literalText(text));
+        const std::string_view text = trimBoth ? answer::trimmed(head) : rightTrimmed(head);
+        const bool textFormat = st.numberFormat == "@";
+        if (text.find("{*") == std::string_view::npos) {
+            answers::enterCell(sh, r, c, text, textFormat);
+        } else {
+            answers::enterCell(sh, r, c, answers::literalText(text), textFormat);
+        }
     }
     if (keyFound) {
         answers::addKey(sh, r, c, key);
@@ -244,25 +256,38 @@ void TableResultReader::cellLine(std::string_view line) {
 }
 
 StyleId TableResultReader::cellStyle(StyleId base) {
+    // Neighbouring cells mostly look alike.
+    if (lastStyle_ && base == lastBase_ && answers::sameLayout(cell_, lastLayout_)) {
+        return *lastStyle_;
+    }
     // The key is built in a kept buffer: no allocation once the layouts are known.
     std::string& key = styleKey_;
     key.assign(reinterpret_cast<const char*>(&base), sizeof base);
     answers::appendLayoutKey(cell_, key);
-    const auto it = styles_.find(key);
-    if (it != styles_.end()) {
-        return it->second;
+    StyleId id;
+    if (const auto it = styles_.find(key); it != styles_.end()) {
+        id = it->second;
+    } else {
+        Style st = ctx_.book.styles().get(base);
+        const int font = cell_.font;
+        if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
+            st.font = cellFont(font);
+        } else if (st_.sheetIndex > 1) {
+            st.font = st_.sheetDefault;
+        }
+        answers::applyCellLine(cell_, st);
+        id = ctx_.book.styles().intern(st);
+        styles_.emplace(key, id);
     }
-    Style st = ctx_.book.styles().get(base);
-    const int font = cell_.font;
-    if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
-        st.font = cellFont(font);
-    } else if (st_.sheetIndex > 1) {
-        st.font = st_.sheetDefault;
-    }
-    answers::applyCellLine(cell_, st);
-    const StyleId id = ctx_.book.styles().intern(st);
-    styles_.emplace(key, id);
+    lastBase_ = base;
+    lastLayout_ = cell_;
+    lastStyle_ = id;
     return id;
+}
+
+void TableResultReader::forgetStyles() {
+    styles_.clear();
+    lastStyle_.reset();
 }
 
 void TableResultReader::notice() {

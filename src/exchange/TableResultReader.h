@@ -5,6 +5,7 @@
 #include "exchange/ReadState.h"
 #include "exchange/ServiceInstructions.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,6 +35,8 @@ private:
     Font cellFont(int number) const;
     bool nextLine(std::string& line);
     StyleId cellStyle(StyleId base);
+    // Font lines and sheets change what a layout means.
+    void forgetStyles();
 
     ResultContext& ctx_;
     ReadState st_;
@@ -42,7 +45,12 @@ private:
     // Cell lines repeat a few layouts: each is made into a style once.
     std::unordered_map<std::string, StyleId> styles_;
     std::string styleKey_;
-    CellLine cell_; // the cell line being read (kept to reuse its texts' storage)
+    // The style of the cell line before and what it was made of.
+    std::optional<StyleId> lastStyle_;
+    StyleId lastBase_ = 0;
+    CellLine lastLayout_;
+    CellLine cell_;         // the cell line being read (kept to reuse its texts' storage)
+    std::string converted_; // its text in Windows-1251
 };
 
 // The readers under the names the window calls.

@@ -47,6 +47,9 @@ Cell& Row::obtain(int col) {
         cells.back().col = static_cast<std::uint16_t>(col);
         return cells.back();
     }
+    if (cells.back().col == col) {
+        return cells.back(); // a style set, then the value
+    }
     auto it = std::lower_bound(cells.begin(), cells.end(), col, ColLess());
     if (it != cells.end() && it->col == col) {
         return *it;
