@@ -23,8 +23,19 @@ bool fieldsFollow(std::string_view rest, std::size_t q) {
         }
     }
     const char h = rest[q + 5], v = rest[q + 6];
-    return std::string_view("lcrLCR").find(h) != std::string_view::npos &&
-           std::string_view("tcbTCB").find(v) != std::string_view::npos;
+    return (h == 'l' || h == 'c' || h == 'r' || h == 'L' || h == 'C' || h == 'R') &&
+           (v == 't' || v == 'c' || v == 'b' || v == 'T' || v == 'C' || v == 'B');
+}
+
+// The column number: two or three digits mostly, anything tpl::parseInt takes otherwise.
+std::optional<int> columnNumber(std::string_view s) {
+    if (s.size() == 2 && isDigit(s[0]) && isDigit(s[1])) {
+        return (s[0] - '0') * 10 + (s[1] - '0');
+    }
+    if (s.size() == 3 && isDigit(s[0]) && isDigit(s[1]) && isDigit(s[2])) {
+        return (s[0] - '0') * 100 + (s[1] - '0') * 10 + (s[2] - '0');
+    }
+    return tpl::parseInt(s);
 }
 
 std::string_view field(std::string_view seg, std::size_t pos, std::size_t len) {
@@ -58,18 +69,25 @@ int fontPrefix(std::string_view s, std::size_t& length) {
 
 bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
     // Field by field, so that a reader that keeps `out` keeps the room of its texts.
-    std::string text = std::move(out.text);
-    std::string numberFormat = std::move(out.numberFormat);
-    out = CellLine{};
-    out.text = std::move(text);
+    out.col = 0;
+    out.font = -1;
     out.text.clear();
-    out.numberFormat = std::move(numberFormat);
+    out.borders = {};
+    out.halign = 'l';
+    out.valign = 'b';
+    out.wrap = false;
+    out.merged = false;
+    out.mergeCols = 0;
+    out.mergeRows = 0;
+    out.pattern = 0;
+    out.patternFg = 0;
+    out.patternBg = 0;
     out.numberFormat.clear();
     if (line.empty() || line[0] != '&') {
         return false;
     }
     const std::size_t digits = static_cast<std::size_t>(colDigits);
-    std::optional<int> col = tpl::parseInt(line.substr(1, digits));
+    std::optional<int> col = columnNumber(line.substr(1, digits));
     if (!col) {
         return false;
     }
@@ -105,6 +123,9 @@ bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
     const char v = seg.size() > 5 ? seg[5] : 'b';
     out.valign = (v == 't' || v == 'T') ? 't' : (v == 'c' || v == 'C') ? 'c' : 'b';
     out.wrap = seg.size() > 6 && (seg[6] == 'w' || seg[6] == 'W');
+    if (seg.size() <= 7) {
+        return true; // no merge or pattern fields
+    }
     std::string_view mc = field(seg, 7, 2), mr = field(seg, 9, 2);
     if (!tpl::isBlank(mc) || !tpl::isBlank(mr)) {
         out.merged = true;

@@ -211,7 +211,7 @@ void TableResultReader::cellLine(std::string_view line) {
     Sheet& sh = *st_.sheet;
     // A key may stand before or after the font prefix.
     converted_.assign(cell_.text);
-    codepage::toWindowsInPlace(converted_);
+    codepage::toWindowsInPlace(converted_.data(), converted_.size());
     std::string_view head = converted_;
     std::string_view key;
     bool keyFound = false;
@@ -256,9 +256,10 @@ void TableResultReader::cellLine(std::string_view line) {
 }
 
 StyleId TableResultReader::cellStyle(StyleId base) {
-    // Neighbouring cells mostly look alike.
-    if (lastStyle_ && base == lastBase_ && answers::sameLayout(cell_, lastLayout_)) {
-        return *lastStyle_;
+    // A column mostly keeps its layout from row to row.
+    LayoutMemo& memo = layouts_[static_cast<std::size_t>(cell_.col)];
+    if (memo.id && base == memo.base && answers::sameLayout(cell_, memo.layout)) {
+        return *memo.id;
     }
     // The key is built in a kept buffer: no allocation once the layouts are known.
     std::string& key = styleKey_;
@@ -279,15 +280,17 @@ StyleId TableResultReader::cellStyle(StyleId base) {
         id = ctx_.book.styles().intern(st);
         styles_.emplace(key, id);
     }
-    lastBase_ = base;
-    lastLayout_ = cell_;
-    lastStyle_ = id;
+    memo.base = base;
+    memo.layout = cell_;
+    memo.id = id;
     return id;
 }
 
 void TableResultReader::forgetStyles() {
     styles_.clear();
-    lastStyle_.reset();
+    for (LayoutMemo& m : layouts_) {
+        m.id.reset();
+    }
 }
 
 void TableResultReader::notice() {

@@ -3,12 +3,14 @@
 #include "components/model/Style.h"
 #include "designer/CellLine.h"
 #include "exchange/ReadState.h"
+#include "exchange/ResultRows.h"
 #include "exchange/ServiceInstructions.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace fc {
 
@@ -45,10 +47,13 @@ private:
     // Cell lines repeat a few layouts: each is made into a style once.
     std::unordered_map<std::string, StyleId> styles_;
     std::string styleKey_;
-    // The style of the cell line before and what it was made of.
-    std::optional<StyleId> lastStyle_;
-    StyleId lastBase_ = 0;
-    CellLine lastLayout_;
+    // For each column the style of its last cell line and what it was made of.
+    struct LayoutMemo {
+        std::optional<StyleId> id;
+        StyleId base = 0;
+        CellLine layout;
+    };
+    std::vector<LayoutMemo> layouts_ = std::vector<LayoutMemo>(answers::kLastAnswerCol + 1);
     CellLine cell_;         // the cell line being read (kept to reuse its texts' storage)
     std::string converted_; // its text in Windows-1251
 };

@@ -31,11 +31,18 @@ const std::string kEmptyText;
 } // namespace
 
 const Cell* Row::find(int col) const {
+    // Rows are mostly filled left to right: a column past the last cell is not there.
+    if (cells.empty() || cells.back().col < col) {
+        return nullptr;
+    }
     auto it = std::lower_bound(cells.begin(), cells.end(), col, ColLess());
     return it != cells.end() && it->col == col ? &*it : nullptr;
 }
 
 Cell* Row::find(int col) {
+    if (cells.empty() || cells.back().col < col) {
+        return nullptr;
+    }
     auto it = std::lower_bound(cells.begin(), cells.end(), col, ColLess());
     return it != cells.end() && it->col == col ? &*it : nullptr;
 }
@@ -302,7 +309,20 @@ void Sheet::setText(int r, int c, std::string_view text) {
     changed(CellRange::cell(r, c));
 }
 
-void Sheet::setNumber(int r, int c, double d) { setValue(r, c, Value::fromNumber(d)); }
+void Sheet::setNumber(int r, int c, double d) {
+    // setValue without making a Value: results are mostly numbers.
+    if (!validCell(r, c)) {
+        return;
+    }
+    Row& row = obtainRow(r);
+    Cell& x = row.obtain(c);
+    dropFormula(row, x);
+    x.kind = ValueKind::Number;
+    x.error = ErrorCode::None;
+    x.number = d;
+    x.text = std::string();
+    changed(CellRange::cell(r, c));
+}
 
 void Sheet::setValue(int r, int c, const Value& v) {
     if (!validCell(r, c)) {
