@@ -6,6 +6,7 @@
 #include "components/format/JsonDump.h"
 #include "components/format/JsonWriter.h"
 #include "components/model/Workbook.h"
+#include "components/platform/FileBytes.h"
 #include "components/platform/Prompter.h"
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
@@ -78,15 +79,14 @@ int readAnswer(int argc, char** args) {
                  "[--offline]");
         return 2;
     }
-    QFile in(QFile::decodeName(file.c_str()));
-    if (!in.open(QIODevice::ReadOnly)) {
+    // Read as the window reads it: straight into the answer buffer.
+    std::optional<std::string> raw = fc::files::readAll(QFile::decodeName(file.c_str()));
+    if (!raw) {
         complain(fc::w("Не могу открыть файл ") + fc::cp1251::fromUtf8(file));
         return 1;
     }
-    const QByteArray bytes = in.readAll();
-    std::string raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    fc::AnswerBuffer answer = offline ? fc::AnswerBuffer(std::move(raw))
-                                      : fc::AnswerBuffer::fromAnswerFile(std::move(raw));
+    fc::AnswerBuffer answer = offline ? fc::AnswerBuffer(std::move(*raw))
+                                      : fc::AnswerBuffer::fromAnswerFile(std::move(*raw));
     const std::string startDir = fc::cp1251::fromUtf8(start);
 
     fc::Workbook book;
@@ -98,7 +98,8 @@ int readAnswer(int argc, char** args) {
                           files, nullptr,  startDir, startDir};
 
     const std::string status = answer.statusLine();
-    const std::string name = QFileInfo(in).completeBaseName().toStdString();
+    const std::string name =
+        QFileInfo(QFile::decodeName(file.c_str())).completeBaseName().toStdString();
     const fc::answers::NameKind nameKind = fc::answers::kindOfName(name);
     const fc::answers::Verdict verdict = fc::answers::verdictOf(status);
     const fc::answers::ResultOptions options = fc::answers::parseResultOptions(status);
