@@ -1,6 +1,7 @@
 #include "exchange/ResultRows.h"
 
 #include "components/model/Sheet.h"
+#include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
 #include "exchange/AnswerText.h"
 #include "exchange/ReadState.h"
@@ -74,6 +75,30 @@ void enterCell(Sheet& sheet, int row, int col, std::string_view text, bool textF
         }
     }
     sheet.setText(row, col, text);
+}
+
+std::string cutMessage(bool rows, int rowsShown, bool cols) {
+    std::string text;
+    if (rows) {
+        text = w("Результат длиннее листа: показаны первые ") + std::to_string(rowsShown) +
+               w(" строк, остальные строки ответа не прочитаны.");
+    }
+    if (cols) {
+        text += (text.empty() ? "" : " ") + w("Результат шире листа: ячейки правее столбца ") +
+                std::to_string(kMaxResultCols) + w(" не прочитаны.");
+    }
+    return text;
+}
+
+void reportCut(const ReadState& st, ReportSettings& settings, Prompter& prompter) {
+    if (!st.rowsCut && !st.colsCut) {
+        return;
+    }
+    const std::string text = cutMessage(st.rowsCut, st.rowsShown, st.colsCut);
+    prompter.warning(text);
+    if (settings.statusMessage.empty()) {
+        settings.statusMessage = text;
+    }
 }
 
 void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& s, bool sort) {

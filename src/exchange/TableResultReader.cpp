@@ -102,6 +102,7 @@ void TableResultReader::startSheet(const std::string& name) {
     st_.sheetIndex = next;
     forgetStyles();
     st_.row = 0;
+    pastLastRow_ = false;
     st_.colDigits = 2;
     st_.clearFonts();
     st_.sheetDefault = Font{};
@@ -185,7 +186,8 @@ Font TableResultReader::cellFont(int number) const {
 }
 
 void TableResultReader::rowLine(std::string_view line) {
-    if (st_.row >= kMaxRows) {
+    if (st_.row >= answers::kMaxResultRows) {
+        pastLastRow_ = true; // its cells are left out
         return;
     }
     // Rows of a result are alike: room for as many cells as the row before saves regrowing.
@@ -204,8 +206,14 @@ void TableResultReader::rowLine(std::string_view line) {
 }
 
 void TableResultReader::cellLine(std::string_view line) {
-    if (st_.row < 1 || !parseCellLine(line, st_.colDigits, cell_) || cell_.col < 1 ||
-        cell_.col > answers::kLastAnswerCol) {
+    if (st_.row < 1 || !parseCellLine(line, st_.colDigits, cell_) || cell_.col < 1) {
+        return;
+    }
+    if (pastLastRow_ || cell_.col > answers::kMaxResultCols) {
+        // A cell that holds something is not left out unsaid; a format alone is.
+        if (!answer::trimmed(cell_.text).empty()) {
+            leftOut(pastLastRow_);
+        }
         return;
     }
     Sheet& sh = *st_.sheet;
@@ -250,8 +258,8 @@ void TableResultReader::cellLine(std::string_view line) {
         answers::addKey(sh, r, c, key);
     }
     if (cell_.merged && (cell_.mergeCols > 0 || cell_.mergeRows > 0)) {
-        st_.merges.push_back(CellRange{r, c, std::min(r + cell_.mergeRows, kMaxRows),
-                                       std::min(c + cell_.mergeCols, answers::kLastAnswerCol)});
+        st_.merges.push_back(CellRange{r, c, std::min(r + cell_.mergeRows, answers::kMaxResultRows),
+                                       std::min(c + cell_.mergeCols, answers::kMaxResultCols)});
     }
 }
 
@@ -309,13 +317,22 @@ void TableResultReader::notice() {
 }
 
 void TableResultReader::textLine(std::string_view line) {
-    if (st_.row >= kMaxRows) {
+    std::size_t len = 0;
+    const int font = fontPrefix(line, len);
+    const std::string text = codepage::toWindows(line.substr(len));
+    if (st_.row >= answers::kMaxResultRows) {
+        // Past the last row an error is still told; other text is left out, and said so.
+        pastLastRow_ = true;
+        const std::string_view t = answer::trimmed(text);
+        if (startsWith(text, "E-")) {
+            serverError(text, 0);
+        } else if (!t.empty() && t != "PBK") {
+            leftOut(true);
+        }
         return;
     }
     const int r = ++st_.row;
     Sheet& sh = *st_.sheet;
-    std::size_t len = 0;
-    const int font = fontPrefix(line, len);
     if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
         Style s = sh.style(r, 1);
         s.font = cellFont(font);
@@ -325,22 +342,8 @@ void TableResultReader::textLine(std::string_view line) {
         s.font = st_.sheetDefault;
         sh.setStyle(r, 1, s);
     }
-    const std::string text = codepage::toWindows(line.substr(len));
-    ReportSettings& s = ctx_.settings;
     if (startsWith(text, "E-")) {
-        ctx_.prompter.error(text);
-        s.statusMessage = text;
-        if (s.openedFromDesigner) {
-            const answers::ServerError e = answers::parseServerError(text);
-            if (e.line > 0) {
-                ctx_.world.showTemplateLine(e.line, e.position);
-            }
-        }
-        if (r == 1) {
-            // The server found nothing to show: the window closes after the message.
-            s.closeWindow = true;
-            stop_ = true;
-        }
+        serverError(text, r);
         return;
     }
     if (answer::trimmed(text) == "PBK") {
@@ -357,10 +360,37 @@ void TableResultReader::textLine(std::string_view line) {
     }
 }
 
+void TableResultReader::serverError(const std::string& text, int row) {
+    ReportSettings& s = ctx_.settings;
+    ctx_.prompter.error(text);
+    s.statusMessage = text;
+    if (s.openedFromDesigner) {
+        const answers::ServerError e = answers::parseServerError(text);
+        if (e.line > 0) {
+            ctx_.world.showTemplateLine(e.line, e.position);
+        }
+    }
+    if (row == 1) {
+        // The server found nothing to show: the window closes after the message.
+        s.closeWindow = true;
+        stop_ = true;
+    }
+}
+
+void TableResultReader::leftOut(bool row) {
+    if (row) {
+        st_.rowsCut = true;
+        st_.rowsShown = answers::kMaxResultRows;
+    } else {
+        st_.colsCut = true;
+    }
+}
+
 void TableResultReader::finish() {
     instructions_.finish();
     Workbook& book = ctx_.book;
     answers::finishSheet(*st_.sheet, st_, ctx_.settings, true);
+    answers::reportCut(st_, ctx_.settings, ctx_.prompter);
     book.setCurrentSheet(1);
     Sheet& first = book.sheet();
     if (!ctx_.settings.requestContext.empty()) {

@@ -33,6 +33,10 @@ private:
     void cellLine(std::string_view line);
     void notice();
     void textLine(std::string_view line);
+    // An "E-" line of the server in row `row` (0: past the last row).
+    void serverError(const std::string& text, int row);
+    // Content left out: of a row past the last result row, or right of the last column.
+    void leftOut(bool row);
     void finish();
     Font cellFont(int number) const;
     bool nextLine(std::string& line);
@@ -44,6 +48,7 @@ private:
     ReadState st_;
     ServiceInstructions instructions_;
     bool stop_ = false;
+    bool pastLastRow_ = false; // the sheet is full: the lines of later rows are left out
     // Cell lines repeat a few layouts: each is made into a style once.
     std::unordered_map<std::string, StyleId> styles_;
     std::string styleKey_;

@@ -122,7 +122,7 @@ void TurboResultReader::read(const std::string& templatePath) {
     // The form's layout comes with the companion: widths, extent, print settings, fonts.
     const Sheet& form = template_.sheet(1);
     Sheet& sh = *st_.sheet;
-    sh.setMaxCol(std::min(form.maxCol(), answers::kLastAnswerCol));
+    sh.setMaxCol(std::min(form.maxCol(), answers::kMaxResultCols));
     for (int c = 1; c <= answers::kLastAnswerCol; ++c) {
         if (form.colHasOwnWidth(c)) {
             sh.setColWidth(c, form.colWidth(c));
@@ -139,6 +139,7 @@ void TurboResultReader::read(const std::string& templatePath) {
             return;
         }
         lastRowChecks();
+        keepToLastRow();
     } else {
         readLines();
     }
@@ -179,7 +180,12 @@ const TurboResultReader::TemplateRow& TurboResultReader::templateRow(int n) {
     }
     t.made = true;
     const Sheet& form = template_.sheet(1);
-    const int last = std::min(form.maxCol(), answers::kLastAnswerCol);
+    const int last = std::min(form.maxCol(), answers::kMaxResultCols);
+    for (int c = last + 1; c <= form.maxCol(); ++c) {
+        if (const Cell* cell = form.cell(n, c); cell && cell->hasContent()) {
+            st_.colsCut = true; // a form wider than a result
+        }
+    }
     StyleTable& styles = ctx_.book.styles();
     const StyleTable& from = template_.styles();
     for (int c = 2; c <= last; ++c) {
@@ -307,11 +313,14 @@ void TurboResultReader::readLines() {
 }
 
 void TurboResultReader::dataRow(std::string line) {
-    if (st_.row >= kMaxRows) {
-        return;
-    }
     Sheet& sh = *st_.sheet;
     const std::size_t bar = line.find('|');
+    if (st_.row >= answers::kMaxResultRows) {
+        if (!trimmed(std::string_view(line).substr(bar + 1)).empty()) {
+            st_.rowsCut = true;
+        }
+        return;
+    }
     const int n = answer::parseInt(line.substr(0, bar)).value_or(0);
     std::string_view values = std::string_view(line).substr(bar + 1);
     const int r = ++st_.row;
@@ -329,7 +338,9 @@ void TurboResultReader::dataRow(std::string line) {
     }
     copyTemplateRow(n, r, r);
     sh.setActiveCell(r, 2);
-    sh.setClipValues(values);
+    if (!sh.setClipValues(values, answers::kMaxResultCols)) {
+        st_.colsCut = true;
+    }
     bool totals = totalsText(sh.value(r, 1).text);
     for (int c = 2; !totals && c <= sh.maxCol(); ++c) {
         totals = totalsText(sh.value(r, c).text);
@@ -370,6 +381,7 @@ void TurboResultReader::turboPass() {
         return n;
     };
     runRow = rowNumberAt(start);
+    std::size_t end = size; // the bytes pasted: the lines that find a row
     // Column 1 keeps the row numbers and instructions as text ("@"); set before the form
     // cells of the row so that each row's cells are appended in column order.
     Sheet& sh = *st_.sheet;
@@ -381,9 +393,9 @@ void TurboResultReader::turboPass() {
     const std::size_t formCells = static_cast<std::size_t>(template_.sheet(1).maxCol());
     sh.rowForLoad(1).cells.reserve(formCells + 1);
     sh.setStyleId(1, 1, text);
-    // Code page 866 keeps TAB, CR, LF and digits where they are: the bytes are converted in
-    // one go and the lines looked at afterwards.
-    codepage::toWindowsInPlace(data + start, size - start);
+    // Code page 866 keeps TAB, CR, LF, digits and ";" where they are: lines are found in the
+    // bytes as sent and converted a line at a time.
+    std::size_t converted = start;
     const std::size_t step = std::max<std::size_t>(size / 64, 4096);
     std::size_t nextProgress = start + step;
     for (std::size_t i = start; i < size;) {
@@ -391,21 +403,28 @@ void TurboResultReader::turboPass() {
         if (!lf) {
             break; // the last line has no LF
         }
-        const std::size_t end = static_cast<std::size_t>(lf - data);
+        const std::size_t eol = static_cast<std::size_t>(lf - data);
+        codepage::toWindowsInPlace(data + i, eol - i);
+        converted = eol;
         const std::size_t fields =
-            1 + static_cast<std::size_t>(std::count(data + i, data + end, '\t'));
+            1 + static_cast<std::size_t>(std::count(data + i, data + eol, '\t'));
         const std::size_t cellsPerRow = std::max(formCells, fields);
-        if (stringFlag_ && end >= start + 2 && data[end - 1] == '\r' && data[end - 2] == '\r') {
-            data[end - 2] = ' ';
+        if (stringFlag_ && eol >= start + 2 && data[eol - 1] == '\r' && data[eol - 2] == '\r') {
+            data[eol - 2] = ' ';
         }
-        i = end + 1;
+        i = eol + 1;
         if (i >= size) {
             break; // a final LF starts no line
         }
-        ++row;
-        if (row <= kMaxRows) {
-            sh.rowForLoad(row).cells.reserve(cellsPerRow);
+        if (row == kMaxRows) {
+            // The sheet is full: the rest is left out, and said so when it holds anything.
+            end = i;
+            st_.rowsCut = std::string_view(data + i, size - i).find_first_not_of(" \t\r\n") !=
+                          std::string_view::npos;
+            break;
         }
+        ++row;
+        sh.rowForLoad(row).cells.reserve(cellsPerRow);
         sh.setStyleId(row, 1, text);
         const int n = rowNumberAt(i);
         if (n != runRow) {
@@ -419,11 +438,15 @@ void TurboResultReader::turboPass() {
                                      Progress::Colour::Teal, 0.75);
         }
     }
+    if (converted < end) {
+        codepage::toWindowsInPlace(data + converted, end - converted); // the last line
+    }
     copyTemplateRow(runRow, runFirst, row);
-    row = std::min(row, kMaxRows);
     sh.setActiveCell(1, 1);
     sh.setMaxRow(row);
-    sh.setClipValues(std::string_view(data + start, size - start));
+    if (!sh.setClipValues(std::string_view(data + start, end - start), answers::kMaxResultCols)) {
+        st_.colsCut = true;
+    }
 
     sh.setColHidden(1, true);
     st_.row = row;
@@ -507,8 +530,30 @@ void TurboResultReader::lastRowChecks() {
     sh.setMaxRow(std::max(st_.row, 1));
 }
 
+void TurboResultReader::keepToLastRow() {
+    // The instruction rows at the top are gone: the data rows below the result's last row
+    // are the window's rows and are let go, and said so.
+    if (st_.row <= answers::kMaxResultRows) {
+        return;
+    }
+    Sheet& sh = *st_.sheet;
+    const CellRange past{answers::kMaxResultRows + 1, 1, st_.row, kMaxCols};
+    for (int r = past.r1; r <= past.r2 && !st_.rowsCut; ++r) {
+        st_.rowsCut = !rowText(r).empty();
+    }
+    sh.clear(past);
+    st_.merges.erase(
+        std::remove_if(st_.merges.begin(), st_.merges.end(),
+                       [](const CellRange& m) { return m.r1 > answers::kMaxResultRows; }),
+        st_.merges.end());
+    st_.row = answers::kMaxResultRows;
+    sh.setMaxRow(st_.row);
+}
+
 void TurboResultReader::finish() {
     instructions_.finish();
+    st_.rowsShown = st_.row;
+    answers::reportCut(st_, ctx_.settings, ctx_.prompter);
     Workbook& book = ctx_.book;
     ReportSettings& s = ctx_.settings;
     Sheet& sh = *st_.sheet;

@@ -749,11 +749,13 @@ std::string Sheet::clip() const {
     return out;
 }
 
-void Sheet::setClipValues(std::string_view tsv) {
+bool Sheet::setClipValues(std::string_view tsv, int lastCol) {
     const int r0 = active_.row;
     const int c0 = active_.col;
+    lastCol = std::min(lastCol, kMaxCols);
     int r = r0;
     std::size_t pos = 0;
+    bool whole = true;
     const StyleTable& table = book_->styles();
     // Most cells share a style or two; compare the format text only when the style changes.
     StyleId lastStyle = 0;
@@ -764,6 +766,9 @@ void Sheet::setClipValues(std::string_view tsv) {
             lastIsText = table.get(id).numberFormat == "@";
         }
         return lastIsText;
+    };
+    auto blank = [](std::string_view s) {
+        return s.find_first_not_of("\t\r\n") == std::string_view::npos;
     };
     const auto lines = std::count(tsv.begin(), tsv.end(), '\n') + 1;
     rows_.reserve(static_cast<std::size_t>(std::min<long>(r0 - 1 + lines, kMaxRows)));
@@ -780,7 +785,10 @@ void Sheet::setClipValues(std::string_view tsv) {
         int c = c0;
         std::size_t fpos = 0;
         Row* row = nullptr;
-        while (c <= kMaxCols) {
+        // Where the next column's cell may already stand (formats laid first): rows are
+        // filled left to right, so the search mostly ends at once.
+        std::size_t hint = 0;
+        while (c <= lastCol) {
             std::size_t tab = line.find('\t', fpos);
             std::string_view field =
                 line.substr(fpos, tab == std::string_view::npos ? line.size() - fpos : tab - fpos);
@@ -794,7 +802,17 @@ void Sheet::setClipValues(std::string_view tsv) {
                     row->cells.reserve(static_cast<std::size_t>(std::min<long>(fields, kMaxCols)));
                 }
             }
-            Cell* x = field.empty() ? row->find(c) : &row->obtain(c);
+            std::vector<Cell>& cells = row->cells;
+            while (hint < cells.size() && cells[hint].col < c) {
+                ++hint;
+            }
+            Cell* x = nullptr;
+            if (hint < cells.size() && cells[hint].col == c) {
+                x = &cells[hint];
+            } else if (!field.empty()) {
+                x = &*cells.emplace(cells.begin() + static_cast<std::ptrdiff_t>(hint));
+                x->col = static_cast<std::uint16_t>(c);
+            }
             if (x) {
                 dropFormula(*row, *x);
                 double d;
@@ -813,17 +831,25 @@ void Sheet::setClipValues(std::string_view tsv) {
                 x->error = ErrorCode::None;
             }
             if (tab == std::string_view::npos) {
+                fpos = line.size();
                 break;
             }
             fpos = tab + 1;
             ++c;
+        }
+        if (c > lastCol && !blank(line.substr(std::min(fpos, line.size())))) {
+            whole = false;
         }
         if (row) {
             removeEmptyCells(*row);
         }
         ++r;
     }
+    if (pos < tsv.size() && !blank(tsv.substr(pos))) {
+        whole = false;
+    }
     changed({r0, c0, std::min(r, kMaxRows), kMaxCols});
+    return whole;
 }
 
 // ---------------------------------------------------------------- clear, copy, paste

@@ -217,8 +217,9 @@ public:
     // The first selection range as tab-separated display texts, lines ended by CR LF.
     std::string clip() const;
     // Tab-separated lines (CR LF or LF) pasted from the active cell as values; a cell with
-    // the text format "@" keeps the text as is.
-    void setClipValues(std::string_view tsv);
+    // the text format "@" keeps the text as is. Fields right of `lastCol` and lines below the
+    // sheet are left out; false when one of them held text.
+    bool setClipValues(std::string_view tsv, int lastCol = kMaxCols);
 
     // ---- clearing, copying and pasting
     void clear(const CellRange& range, ClearWhat what = ClearWhat::All);
