@@ -9,7 +9,7 @@ packages=(
     libxlsxwriter-dev
     python3 python3-xlrd python3-openpyxl
     fonts-liberation fonts-dejavu
-    xvfb xauth xdg-utils
+    xvfb xauth xdg-utils time
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,9 @@
-// rptool read-answer FILE.out [--start DIR] [--template PATH] [--dump] [--offline]: reads an
-// answer file as a report window would and prints, as one JSON document, what it set.
+// rptool read-answer FILE.out [--start DIR] [--template PATH] [--dump] [--offline] [--out FILE]:
+// reads an answer file as a report window would and prints, as one JSON document, what it set;
+// with --out the result is saved by the file's extension instead and the messages go to stderr.
 #include "AnswerDocument.h"
 #include "Commands.h"
+#include "ResultFile.h"
 
 #include "components/format/JsonDump.h"
 #include "components/format/JsonWriter.h"
@@ -55,7 +57,7 @@ public:
 } // namespace
 
 int readAnswer(int argc, char** args) {
-    std::string file, start = QDir::currentPath().toStdString(), templatePath;
+    std::string file, start = QDir::currentPath().toStdString(), templatePath, outPath;
     bool dump = false, offline = false;
     for (int i = 0; i < argc; ++i) {
         const std::string a = args[i];
@@ -67,6 +69,8 @@ int readAnswer(int argc, char** args) {
             dump = true;
         } else if (a == "--offline") {
             offline = true;
+        } else if (a == "--out" && i + 1 < argc) {
+            outPath = args[++i];
         } else if (file.empty() && a.rfind("--", 0) != 0) {
             file = a;
         } else {
@@ -76,7 +80,7 @@ int readAnswer(int argc, char** args) {
     }
     if (file.empty()) {
         complain("usage: rptool read-answer FILE.out [--start DIR] [--template PATH] [--dump] "
-                 "[--offline]");
+                 "[--offline] [--out FILE]");
         return 2;
     }
     // Read as the window reads it: straight into the answer buffer.
@@ -130,6 +134,21 @@ int readAnswer(int argc, char** args) {
     }
     files.closeAll();
     doc.messages = prompter.shown;
+    if (!outPath.empty()) {
+        for (const auto& [caption, text] : prompter.shown) {
+            complain(caption + " " + text);
+        }
+        if (!doc.window) {
+            complain("no result to write: " + fc::cp1251::fromUtf8(outPath));
+            return 1;
+        }
+        std::string error;
+        if (!writeResultFile(outPath, book, doc, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+        return 0;
+    }
     const std::string out = answerDocument(doc);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

@@ -3,10 +3,8 @@
 // --answer values in order; the result is printed as text or saved by the extension of --out.
 #include "AnswerDocument.h"
 #include "ExchangeCommands.h"
+#include "ResultFile.h"
 
-#include "components/format/NativeFile.h"
-#include "components/format/XlsWriter.h"
-#include "components/format/XlsxWriter.h"
 #include "components/model/Workbook.h"
 #include "components/platform/FileBytes.h"
 #include "components/platform/Prompter.h"
@@ -336,36 +334,19 @@ int rptool::run(int argc, char** argv) {
                     printSheet(book);
                     return kExitResult;
                 }
-                const std::string suffix =
-                    QFileInfo(QString::fromStdString(out)).suffix().toLower().toStdString();
-                std::string error;
-                bool ok = false;
-                if (suffix == "vts") {
-                    ok = fc::files::writeAtomic(fc::cp1251::fromUtf8(out), fc::native::write(book));
-                } else if (suffix == "json") {
-                    AnswerDocument doc;
-                    doc.answer = lastName + ".out";
-                    doc.status = lastStatus;
-                    const fc::answers::ResultOptions o =
-                        fc::answers::parseResultOptions(lastStatus);
-                    doc.format = o.ext ? (o.turbo ? "turbo" : "ext") : "table";
-                    if (o.ext) {
-                        doc.templatePath = o.templateName;
-                    }
-                    doc.window = &reportSettings;
-                    doc.messages = prompter.shown;
-                    doc.workbook = &book;
-                    ok = fc::files::writeAtomic(fc::cp1251::fromUtf8(out), answerDocument(doc));
-                } else if (suffix == "xls") {
-                    ok = fc::writeXls(QString::fromStdString(out), book, error);
-                } else if (suffix == "xlsx") {
-                    ok = fc::writeXlsx(QString::fromStdString(out), book, error);
-                } else {
-                    say("unknown output type: " + out + " (.vts, .json, .xls, .xlsx)");
-                    return kExitError;
+                AnswerDocument doc;
+                doc.answer = lastName + ".out";
+                doc.status = lastStatus;
+                const fc::answers::ResultOptions o = fc::answers::parseResultOptions(lastStatus);
+                doc.format = o.ext ? (o.turbo ? "turbo" : "ext") : "table";
+                if (o.ext) {
+                    doc.templatePath = o.templateName;
                 }
-                if (!ok) {
-                    say("cannot write " + out + (error.empty() ? "" : ": " + error));
+                doc.window = &reportSettings;
+                doc.messages = prompter.shown;
+                std::string error;
+                if (!writeResultFile(out, book, doc, error)) {
+                    say(error);
                     return kExitError;
                 }
                 std::printf("%s\n", out.c_str());

@@ -33,8 +33,9 @@ const Command kCommands[] = {
      "exchange directory (a .rpt path or NAME ARGS)",
      run},
     {"read-answer",
-     "FILE.out [--start DIR] [--template PATH] [--dump] [--offline]  read an answer "
-     "as a report window would, print what it set as JSON",
+     "FILE.out [--start DIR] [--template PATH] [--dump] [--offline] [--out FILE]  read an "
+     "answer as a report window would, print what it set as JSON or save the result (.vts, "
+     ".json, .xls, .xlsx)",
      readAnswer},
 };
 

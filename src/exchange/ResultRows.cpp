@@ -90,14 +90,22 @@ std::string cutMessage(bool rows, int rowsShown, bool cols) {
     return text;
 }
 
+std::string cutNotice(bool rows, int rowsShown, bool cols) {
+    const std::string shown = std::to_string(rowsShown);
+    const std::string last = std::to_string(kMaxResultCols);
+    if (rows && cols) {
+        return w("Показаны ") + shown + w(" стр., ") + last + w(" стлб.");
+    }
+    return rows ? w("Показаны первые ") + shown + w(" строк") : w("Показаны столбцы 1-") + last;
+}
+
 void reportCut(const ReadState& st, ReportSettings& settings, Prompter& prompter) {
     if (!st.rowsCut && !st.colsCut) {
         return;
     }
-    const std::string text = cutMessage(st.rowsCut, st.rowsShown, st.colsCut);
-    prompter.warning(text);
+    prompter.warning(cutMessage(st.rowsCut, st.rowsShown, st.colsCut));
     if (settings.statusMessage.empty()) {
-        settings.statusMessage = text;
+        settings.statusMessage = cutNotice(st.rowsCut, st.rowsShown, st.colsCut);
     }
 }
 

@@ -52,7 +52,9 @@ void enterCell(Sheet& sheet, int row, int col, std::string_view text, bool textF
 // What the user is told when an answer did not fit: `rowsShown` rows were kept of a longer
 // answer (`rows`), cells right of the last result column were left out (`cols`).
 std::string cutMessage(bool rows, int rowsShown, bool cols);
-// Tells it when the reading left something out (a warning, and the status text unless the
+// The same in a few words, for the status bar's narrow notice.
+std::string cutNotice(bool rows, int rowsShown, bool cols);
+// Tells it when the reading left something out (a warning, and the status notice unless the
 // answer set one).
 void reportCut(const ReadState& st, ReportSettings& settings, Prompter& prompter);
 
