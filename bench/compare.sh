@@ -165,11 +165,13 @@ awk -v sizes="$sizes" -v lo="$with_lo" '
         for (i = 1; i <= n; i++) {
             s = size[i]
             rows = commas(s + 0)
-            row(rows ": read the table-format answer (LibreOffice: load the CSV)", s ".table", "one.table", "lo." s ".csv", "lo.one.csv")
-            row(rows ": read the turbo-format answer (LibreOffice: load the CSV)", s ".turbo", "one.turbo", "lo." s ".csv", "lo.one.csv")
-            row(rows ": read the table answer, write .xls", s ".xls", "one.xls", "lo." s ".xls", "lo.one.xls")
-            row(rows ": read the table answer, write .xlsx", s ".xlsx", "one.xlsx", "lo." s ".xlsx", "lo.one.xlsx")
-            row(rows ": read the table answer, write PDF", s ".pdf", "one.pdf", "lo." s ".pdf", "lo.one.pdf")
+            load = lo ? " (LibreOffice: load the CSV)" : ""
+            conv = lo ? " (LibreOffice: load the CSV, write" : ""
+            row(rows ": read the table-format answer" load, s ".table", "one.table", "lo." s ".csv", "lo.one.csv")
+            row(rows ": read the turbo-format answer" load, s ".turbo", "one.turbo", "lo." s ".csv", "lo.one.csv")
+            row(rows ": read the table answer, write .xls" (lo ? conv " .xls)" : ""), s ".xls", "one.xls", "lo." s ".xls", "lo.one.xls")
+            row(rows ": read the table answer, write .xlsx" (lo ? conv " .xlsx)" : ""), s ".xlsx", "one.xlsx", "lo." s ".xlsx", "lo.one.xlsx")
+            row(rows ": read the table answer, write PDF" (lo ? conv " PDF)" : ""), s ".pdf", "one.pdf", "lo." s ".pdf", "lo.one.pdf")
         }
         printf "\nStart-up taken off (the same work on one row): this program %s (reading)", secs(wall["one.table"])
         if (lo) printf ", LibreOffice %s (loading and writing back a CSV file)", secs(wall["lo.one.csv"])

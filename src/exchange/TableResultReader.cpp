@@ -21,6 +21,10 @@
 
 namespace fc {
 
+namespace {
+constexpr int kRowsMeasured = 1000;
+} // namespace
+
 using answer::rightTrimmed;
 using answer::startsWith;
 
@@ -196,6 +200,12 @@ void TableResultReader::rowLine(std::string_view line) {
             ? st_.sheet->rows()[static_cast<std::size_t>(st_.row - 1)].cells.size()
             : 0;
     ++st_.row;
+    if (st_.row == kRowsMeasured) {
+        // Rows of a result are alike: the bytes so far tell about how many follow.
+        const AnswerBuffer& a = ctx_.answer;
+        const double perRow = double(a.pos()) / kRowsMeasured;
+        st_.sheet->reserveRows(kRowsMeasured + int(double(a.size() - a.pos()) / perRow * 1.05));
+    }
     if (cells > 0) {
         st_.sheet->rowForLoad(st_.row).cells.reserve(cells);
     }
@@ -206,6 +216,9 @@ void TableResultReader::rowLine(std::string_view line) {
 }
 
 void TableResultReader::cellLine(std::string_view line) {
+    if (pastLastRow_ && st_.rowsCut) {
+        return; // said already: the rest of a long answer is passed over quickly
+    }
     if (st_.row < 1 || !parseCellLine(line, st_.colDigits, cell_) || cell_.col < 1) {
         return;
     }

@@ -424,6 +424,11 @@ void TurboResultReader::turboPass() {
             break;
         }
         ++row;
+        if (row == 1000) {
+            // Lines of one answer are alike: the bytes so far tell about how many follow.
+            const double perRow = double(i - start) / (row - 1);
+            sh.reserveRows(row + int(double(size - i) / perRow * 1.05));
+        }
         sh.rowForLoad(row).cells.reserve(cellsPerRow);
         sh.setStyleId(row, 1, text);
         const int n = rowNumberAt(i);

@@ -312,6 +312,9 @@ public:
 
     // Loaders of the native file fill a sheet directly.
     Row& rowForLoad(int r) { return obtainRow(r); }
+    // Room for `n` rows, so that a loader that knows about how many come does not move the
+    // rows it has each time they outgrow their room.
+    void reserveRows(int n) { rows_.reserve(static_cast<std::size_t>(std::clamp(n, 0, kMaxRows))); }
     std::uint32_t addFormulaSlot(std::string source);
     void setMergesForLoad(std::vector<CellRange> m) { merges_ = std::move(m); }
     Column& columnForLoad(int c) { return cols_[static_cast<std::size_t>(c - 1)]; }
