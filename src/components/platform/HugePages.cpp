@@ -78,10 +78,17 @@ void preferHugePages(char** argv) {
     if (!value) {
         return;
     }
+    // The program file by its own name, so that the process keeps its name in the task list.
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) {
+        return;
+    }
+    self[n] = '\0';
     const std::string before = tunables ? tunables : "-";
     setenv(kBefore, before.c_str(), 1);
     setenv(kTunables, value->c_str(), 1);
-    execv("/proc/self/exe", argv);
+    execv(self, argv);
     // Not restarted: go on as we are.
     restore(before.c_str());
     unsetenv(kBefore);
