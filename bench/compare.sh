@@ -42,8 +42,12 @@ fi
 [ -f "$build/build.ninja" ] ||
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 ninja -C "$build" rptool bench_results >/dev/null
-rptool=$root/$build/apps/rptool
-bench=$root/$build/bench/bench_results
+case $build in
+/*) ;;
+*) build=$root/$build ;;
+esac
+rptool=$build/apps/rptool
+bench=$build/bench/bench_results
 
 if [ -z "$work" ]; then
     work=$(mktemp -d)

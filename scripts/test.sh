@@ -30,6 +30,8 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/nul
 ninja -C build/release -j"$jobs"
 step "tests"
 ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600 | quiet
+step "side by side, the program's half on 6,500 rows (bench/compare.sh --quick)"
+bash bench/compare.sh --quick --build build/release | tail -n 8
 
 step "build with sanitizers"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFC_SANITIZE=ON -DFC_BENCH=OFF >/dev/null
