@@ -9,7 +9,7 @@ packages=(
     libxlsxwriter-dev
     python3 python3-xlrd python3-openpyxl
     fonts-liberation fonts-dejavu
-    xvfb xauth xdg-utils
+    xvfb xauth xdg-utils time
     qt6-translations-l10n dpkg-dev desktop-file-utils shared-mime-info libfile-mimeinfo-perl
     cups cups-client printer-driver-cups-pdf poppler-utils
 )

@@ -1,4 +1,5 @@
 #include "components/platform/ui/QtPrompter.h"
+#include "components/platform/HugePages.h"
 #include "components/text/Cp1251.h"
 #include "results/ui/TMDIChild1.h"
 #include "shell/AppSettings.h"
@@ -35,6 +36,7 @@ double cpuMilliseconds() {
 } // namespace
 
 int main(int argc, char** argv) {
+    fc::preferHugePages(argv);
     QStringList arguments;
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -1,5 +1,6 @@
-// rptool read-answer FILE.out [--start DIR] [--template PATH] [--dump] [--offline]: reads an
-// answer file as a report window would and prints, as one JSON document, what it set.
+// rptool read-answer FILE.out [--start DIR] [--template PATH] [--dump] [--offline] [--out FILE]:
+// reads an answer file as a report window would and prints, as one JSON document, what it set;
+// with --out the result is saved by the file's extension instead and the messages go to stderr.
 #include "AnswerDocument.h"
 #include "Commands.h"
 #include "ResultOptions.h"
@@ -7,6 +8,7 @@
 #include "components/format/JsonDump.h"
 #include "components/format/JsonWriter.h"
 #include "components/model/Workbook.h"
+#include "components/platform/FileBytes.h"
 #include "components/platform/Prompter.h"
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
@@ -59,7 +61,7 @@ public:
 
 int readAnswer(int argc, char** args) {
     std::string file, start = QDir::currentPath().toStdString(), templatePath;
-    bool dump = false, offline = false;
+    bool dump = false, offline = false, wroteOutput = false;
     std::vector<ResultOption> resultOptions;
     for (int i = 0; i < argc; ++i) {
         const std::string a = args[i];
@@ -87,15 +89,14 @@ int readAnswer(int argc, char** args) {
         complain(resultOptionsUsage());
         return 2;
     }
-    QFile in(QFile::decodeName(file.c_str()));
-    if (!in.open(QIODevice::ReadOnly)) {
+    // Read as the window reads it: straight into the answer buffer.
+    std::optional<std::string> raw = fc::files::readAll(QFile::decodeName(file.c_str()));
+    if (!raw) {
         complain(fc::w("Не могу открыть файл ") + fc::cp1251::fromUtf8(file));
         return 1;
     }
-    const QByteArray bytes = in.readAll();
-    std::string raw(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    fc::AnswerBuffer answer = offline ? fc::AnswerBuffer(std::move(raw))
-                                      : fc::AnswerBuffer::fromAnswerFile(std::move(raw));
+    fc::AnswerBuffer answer = offline ? fc::AnswerBuffer(std::move(*raw))
+                                      : fc::AnswerBuffer::fromAnswerFile(std::move(*raw));
     const std::string startDir = fc::cp1251::fromUtf8(start);
 
     fc::Workbook book;
@@ -107,7 +108,8 @@ int readAnswer(int argc, char** args) {
                           files, nullptr,  startDir, startDir};
 
     const std::string status = answer.statusLine();
-    const std::string name = QFileInfo(in).completeBaseName().toStdString();
+    const std::string name =
+        QFileInfo(QFile::decodeName(file.c_str())).completeBaseName().toStdString();
     const fc::answers::NameKind nameKind = fc::answers::kindOfName(name);
     const fc::answers::Verdict verdict = fc::answers::verdictOf(status);
     const fc::answers::ResultOptions options = fc::answers::parseResultOptions(status);
@@ -155,11 +157,19 @@ int readAnswer(int argc, char** args) {
         }
         doc.resultState = true;
         doc.statusText = status.statusText();
+        wroteOutput = target.wroteOutput;
     } else if (verdict == fc::answers::Verdict::Question) {
         doc.question = fc::answers::parseQuestion(answer.content());
     }
     files.closeAll();
     doc.messages = prompter.shown;
+    if (wroteOutput) {
+        // The result went to a file: the messages are all there is left to say.
+        for (const auto& [caption, text] : prompter.shown) {
+            complain(caption + " " + text);
+        }
+        return 0;
+    }
     const std::string out = answerDocument(doc);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;

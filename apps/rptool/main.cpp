@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ExchangeCommands.h"
 
+#include "components/platform/HugePages.h"
 #include "components/text/Cp1251.h"
 
 #include <cstdio>
@@ -32,8 +33,9 @@ const Command kCommands[] = {
      "exchange directory (a .rpt path or NAME ARGS)",
      run},
     {"read-answer",
-     "FILE.out [--start DIR] [--template PATH] [--dump] [--offline]  read an answer "
-     "as a report window would, print what it set as JSON",
+     "FILE.out [--start DIR] [--template PATH] [--dump] [--offline] [--out FILE]  read an "
+     "answer as a report window would, print what it set as JSON or save the result (.vts, "
+     ".json, .xls, .xlsx)",
      readAnswer},
 };
 
@@ -57,6 +59,7 @@ void complain(std::string_view cp1251) {
 } // namespace rptool
 
 int main(int argc, char** argv) {
+    fc::preferHugePages(argv);
     if (argc < 2) {
         return rptool::usage();
     }

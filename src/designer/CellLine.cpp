@@ -23,8 +23,19 @@ bool fieldsFollow(std::string_view rest, std::size_t q) {
         }
     }
     const char h = rest[q + 5], v = rest[q + 6];
-    return std::string_view("lcrLCR").find(h) != std::string_view::npos &&
-           std::string_view("tcbTCB").find(v) != std::string_view::npos;
+    return (h == 'l' || h == 'c' || h == 'r' || h == 'L' || h == 'C' || h == 'R') &&
+           (v == 't' || v == 'c' || v == 'b' || v == 'T' || v == 'C' || v == 'B');
+}
+
+// The column number: two or three digits mostly, anything tpl::parseInt takes otherwise.
+std::optional<int> columnNumber(std::string_view s) {
+    if (s.size() == 2 && isDigit(s[0]) && isDigit(s[1])) {
+        return (s[0] - '0') * 10 + (s[1] - '0');
+    }
+    if (s.size() == 3 && isDigit(s[0]) && isDigit(s[1]) && isDigit(s[2])) {
+        return (s[0] - '0') * 100 + (s[1] - '0') * 10 + (s[2] - '0');
+    }
+    return tpl::parseInt(s);
 }
 
 std::string_view field(std::string_view seg, std::size_t pos, std::size_t len) {
@@ -57,12 +68,26 @@ int fontPrefix(std::string_view s, std::size_t& length) {
 }
 
 bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
-    out = CellLine{};
+    // Field by field, so that a reader that keeps `out` keeps the room of its texts.
+    out.col = 0;
+    out.font = -1;
+    out.text.clear();
+    out.borders = {};
+    out.halign = 'l';
+    out.valign = 'b';
+    out.wrap = false;
+    out.merged = false;
+    out.mergeCols = 0;
+    out.mergeRows = 0;
+    out.pattern = 0;
+    out.patternFg = 0;
+    out.patternBg = 0;
+    out.numberFormat.clear();
     if (line.empty() || line[0] != '&') {
         return false;
     }
     const std::size_t digits = static_cast<std::size_t>(colDigits);
-    std::optional<int> col = tpl::parseInt(line.substr(1, digits));
+    std::optional<int> col = columnNumber(line.substr(1, digits));
     if (!col) {
         return false;
     }
@@ -74,7 +99,7 @@ bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
 
     std::size_t q = rest.find('|');
     if (q == std::string_view::npos) {
-        out.text = std::string(rest);
+        out.text.assign(rest.data(), rest.size());
         return true;
     }
     for (std::size_t p = q; p != std::string_view::npos; p = rest.find('|', p + 1)) {
@@ -83,11 +108,12 @@ bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
             break;
         }
     }
-    out.text = std::string(rest.substr(0, q));
+    out.text.assign(rest.data(), q);
     std::size_t fmt = rest.find('|', q + 1);
     std::string_view seg = rest.substr(q + 1, fmt == std::string_view::npos ? fmt : fmt - q - 1);
     if (fmt != std::string_view::npos) {
-        out.numberFormat = std::string(rest.substr(fmt + 1));
+        const std::string_view f = rest.substr(fmt + 1);
+        out.numberFormat.assign(f.data(), f.size());
     }
     for (std::size_t i = 0; i < 4; ++i) {
         out.borders[i] = i < seg.size() && isDigit(seg[i]) ? seg[i] - '0' : 0;
@@ -97,6 +123,9 @@ bool parseCellLine(std::string_view line, int colDigits, CellLine& out) {
     const char v = seg.size() > 5 ? seg[5] : 'b';
     out.valign = (v == 't' || v == 'T') ? 't' : (v == 'c' || v == 'C') ? 'c' : 'b';
     out.wrap = seg.size() > 6 && (seg[6] == 'w' || seg[6] == 'W');
+    if (seg.size() <= 7) {
+        return true; // no merge or pattern fields
+    }
     std::string_view mc = field(seg, 7, 2), mr = field(seg, 9, 2);
     if (!tpl::isBlank(mc) || !tpl::isBlank(mr)) {
         out.merged = true;

@@ -12,7 +12,9 @@ namespace fc::answer {
 std::string_view trimmed(std::string_view s);
 std::string_view rightTrimmed(std::string_view s);
 std::string upperAscii(std::string_view s);
-bool startsWith(std::string_view s, std::string_view prefix);
+inline bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
 bool startsWithNoCase(std::string_view s, std::string_view prefix);
 bool contains(std::string_view s, std::string_view part);
 

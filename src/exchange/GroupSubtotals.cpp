@@ -5,6 +5,7 @@
 #include "exchange/ResultRows.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace fc {
 
@@ -21,10 +22,21 @@ std::string subtotalFormula(int level, int start, int row, int col) {
 void addGroupSubtotals(Sheet& sheet, const ReportSettings& settings, bool formulas) {
     const int first = sheet.fixedRow() + sheet.fixedRows();
     const int last = sheet.maxRow();
+    // Markers are few among many rows: the rows whose column 1 holds one are found in one pass
+    // and only they are looked at again for each level.
+    std::vector<int> marked;
+    const std::vector<Row>& rows = sheet.rows();
+    for (int r = std::max(first, 1); r <= last && r <= sheet.storedRows(); ++r) {
+        const std::vector<Cell>& cells = rows[static_cast<std::size_t>(r - 1)].cells;
+        if (!cells.empty() && cells.front().col == 1 &&
+            cells.front().text.find('[') != std::string::npos) {
+            marked.push_back(r);
+        }
+    }
     for (int level = 1; level <= 3; ++level) {
         const std::string marker = "[" + std::to_string(level) + "]";
         int start = first;
-        for (int r = first; r <= last; ++r) {
+        for (int r : marked) {
             const Cell* first = sheet.cell(r, 1);
             if (!first || first->text.find(marker) == std::string::npos) {
                 continue;

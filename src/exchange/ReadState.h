@@ -30,6 +30,11 @@ struct ReadState {
     std::vector<int> widths = std::vector<int>(kMaxCols + 1, -1); // ";COLW[", remembered
     std::vector<CellRange> merges; // applied when the sheet is finished
     bool editAll = false;
+    // Left out because the result would not fit the window's sheet (told once at the end):
+    // rows past the last result row (`rowsShown` kept), cells right of the last result column.
+    bool rowsCut = false;
+    int rowsShown = 0;
+    bool colsCut = false;
     // Set by the reader: finishes the current sheet and starts the next one of that name.
     std::function<void(const std::string&)> nextSheet;
 

@@ -1,6 +1,7 @@
 #include "exchange/ResultRows.h"
 
 #include "components/model/Sheet.h"
+#include "components/platform/Prompter.h"
 #include "components/text/Cp1251.h"
 #include "exchange/AnswerText.h"
 #include "exchange/ReadState.h"
@@ -55,7 +56,11 @@ void addKey(Sheet& sheet, int row, int col, std::string_view key) {
     sheet.setText(row, kActionCol, action);
 }
 
-void enterCell(Sheet& sheet, int row, int col, const std::string& text) {
+void enterCell(Sheet& sheet, int row, int col, std::string_view text) {
+    enterCell(sheet, row, col, text, sheet.style(row, col).numberFormat == "@");
+}
+
+void enterCell(Sheet& sheet, int row, int col, std::string_view text, bool textFormat) {
     if (text.empty()) {
         return;
     }
@@ -63,13 +68,45 @@ void enterCell(Sheet& sheet, int row, int col, const std::string& text) {
         sheet.setFormula(row, col, text);
         return;
     }
-    if (sheet.style(row, col).numberFormat != "@") {
+    if (!textFormat) {
         if (std::optional<double> d = answer::parseNumber(text)) {
             sheet.setNumber(row, col, *d);
             return;
         }
     }
     sheet.setText(row, col, text);
+}
+
+std::string cutMessage(bool rows, int rowsShown, bool cols) {
+    std::string text;
+    if (rows) {
+        text = w("Результат длиннее листа: показаны первые ") + std::to_string(rowsShown) +
+               w(" строк, остальные строки ответа не прочитаны.");
+    }
+    if (cols) {
+        text += (text.empty() ? "" : " ") + w("Результат шире листа: ячейки правее столбца ") +
+                std::to_string(kMaxResultCols) + w(" не прочитаны.");
+    }
+    return text;
+}
+
+std::string cutNotice(bool rows, int rowsShown, bool cols) {
+    const std::string shown = std::to_string(rowsShown);
+    const std::string last = std::to_string(kMaxResultCols);
+    if (rows && cols) {
+        return w("Показаны ") + shown + w(" стр., ") + last + w(" стлб.");
+    }
+    return rows ? w("Показаны первые ") + shown + w(" строк") : w("Показаны столбцы 1-") + last;
+}
+
+void reportCut(const ReadState& st, ReportSettings& settings, Prompter& prompter) {
+    if (!st.rowsCut && !st.colsCut) {
+        return;
+    }
+    prompter.warning(cutMessage(st.rowsCut, st.rowsShown, st.colsCut));
+    if (settings.statusMessage.empty()) {
+        settings.statusMessage = cutNotice(st.rowsCut, st.rowsShown, st.colsCut);
+    }
 }
 
 void finishSheet(Sheet& sheet, ReadState& st, ReportSettings& s, bool sort) {

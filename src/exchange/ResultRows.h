@@ -7,6 +7,7 @@
 
 namespace fc {
 
+class Prompter;
 class Sheet;
 struct ReadState;
 struct ReportSettings;
@@ -20,8 +21,14 @@ constexpr int kObjectIdCol = 253;
 constexpr int kMarkCol = 254;   // "X": the row was modified
 constexpr int kActionCol = 255; // the row's drill-down keys and totals level
 constexpr int kStateCol = 256;  // the window's hidden state block
-// Columns the answer's cells may fill; the hidden ones above belong to the program.
+// Columns the program treats as the result's (its data, the object column and the sort
+// helpers); the hidden ones above belong to the window.
 constexpr int kLastAnswerCol = 252;
+// The largest result: the rows below MaxRow and the columns right of MaxCol are the window's
+// own (the marks in MaxRow + 1, the filter in MaxRow + 7 and + 8, the sort helpers in
+// MaxCol + 1 to + 3, left of the hidden columns).
+constexpr int kMaxResultRows = kMaxRows - 8;
+constexpr int kMaxResultCols = kLastAnswerCol - 3;
 
 // A formula line of row `row`: "R" in double quotes becomes the row number and "{" + three
 // digits + "}" the row plus that number.
@@ -38,7 +45,18 @@ void addKey(Sheet& sheet, int row, int col, std::string_view key);
 // Enters a cell's text as the control does: a formula, a number (blanks around it allowed, so
 // that totals see it) unless the cell's format is text ("@"), or text. Empty text leaves the
 // cell alone.
-void enterCell(Sheet& sheet, int row, int col, const std::string& text);
+void enterCell(Sheet& sheet, int row, int col, std::string_view text);
+// The same for a cell whose format is known to be text or not.
+void enterCell(Sheet& sheet, int row, int col, std::string_view text, bool textFormat);
+
+// What the user is told when an answer did not fit: `rowsShown` rows were kept of a longer
+// answer (`rows`), cells right of the last result column were left out (`cols`).
+std::string cutMessage(bool rows, int rowsShown, bool cols);
+// The same in a few words, for the status bar's narrow notice.
+std::string cutNotice(bool rows, int rowsShown, bool cols);
+// Tells it when the reading left something out (a warning, and the status notice unless the
+// answer set one).
+void reportCut(const ReadState& st, ReportSettings& settings, Prompter& prompter);
 
 // The end steps of a sheet: the extent, the remembered widths, the column formats, the
 // editable columns, the position key and the sort.

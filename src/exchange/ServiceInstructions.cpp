@@ -12,6 +12,7 @@
 #include "exchange/ReadState.h"
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
+#include "exchange/ResultRows.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -295,7 +296,9 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
     switch (id) {
     case Id::MaxCol:
         if (std::optional<double> n = parseNumber(value); n && *n >= 1) {
-            sh.setMaxCol(static_cast<int>(std::lround(std::min(*n, double(kMaxCols)))));
+            // Right of the result's columns lie the window's own.
+            sh.setMaxCol(
+                static_cast<int>(std::lround(std::min(*n, double(answers::kMaxResultCols)))));
         }
         break;
     case Id::Col3: st_.colDigits = 3; break;

@@ -21,6 +21,10 @@
 
 namespace fc {
 
+namespace {
+constexpr int kRowsMeasured = 1000;
+} // namespace
+
 using answer::rightTrimmed;
 using answer::startsWith;
 
@@ -102,8 +106,9 @@ void TableResultReader::startSheet(const std::string& name) {
     sh.setMaxCol(1);
     st_.sheet = &sh;
     st_.sheetIndex = next;
-    styles_.clear();
+    forgetStyles();
     st_.row = 0;
+    pastLastRow_ = false;
     st_.colDigits = 2;
     st_.clearFonts();
     st_.sheetDefault = Font{};
@@ -117,9 +122,16 @@ void TableResultReader::read(const std::string& answerPath) {
     prepare();
     const ServiceInstructions::NextLine next = [this](std::string& l) { return nextLine(l); };
     AnswerBuffer& a = ctx_.answer;
+    // Looked at twice a pixel of the bar rather than at every one of a million lines.
+    const std::size_t progressStep =
+        ctx_.progress
+            ? std::max<std::size_t>(1, a.size() / (2 * std::max(ctx_.progress->width(), 1)))
+            : 0;
+    std::size_t nextProgress = 0;
     while (!stop_ && !a.atEnd()) {
         const std::string_view line = rightTrimmed(a.readRaw());
-        if (ctx_.progress) {
+        if (ctx_.progress && a.pos() >= nextProgress) {
+            nextProgress = a.pos() + progressStep;
             ctx_.progress->showShare(double(a.pos()), double(a.size()), Progress::Colour::Plain);
         }
         if (startsWith(line, ";;")) {
@@ -140,7 +152,7 @@ void TableResultReader::read(const std::string& answerPath) {
 }
 
 void TableResultReader::fontLine(std::string_view line) {
-    styles_.clear();
+    forgetStyles();
     const std::optional<answers::FontEntry> e = answers::parseFontEntry(line);
     if (!e || e->number >= ReadState::kFonts) {
         return;
@@ -180,7 +192,8 @@ Font TableResultReader::cellFont(int number) const {
 }
 
 void TableResultReader::rowLine(std::string_view line) {
-    if (st_.row >= kMaxRows) {
+    if (st_.row >= answers::kMaxResultRows) {
+        pastLastRow_ = true; // its cells are left out
         return;
     }
     // Rows of a result are alike: room for as many cells as the row before saves regrowing.
@@ -189,6 +202,12 @@ void TableResultReader::rowLine(std::string_view line) {
             ? st_.sheet->rows()[static_cast<std::size_t>(st_.row - 1)].cells.size()
             : 0;
     ++st_.row;
+    if (st_.row == kRowsMeasured) {
+        // Rows of a result are alike: the bytes so far tell about how many follow.
+        const AnswerBuffer& a = ctx_.answer;
+        const double perRow = double(a.pos()) / kRowsMeasured;
+        st_.sheet->reserveRows(kRowsMeasured + int(double(a.size() - a.pos()) / perRow * 1.05));
+    }
     if (cells > 0) {
         st_.sheet->rowForLoad(st_.row).cells.reserve(cells);
     }
@@ -199,14 +218,24 @@ void TableResultReader::rowLine(std::string_view line) {
 }
 
 void TableResultReader::cellLine(std::string_view line) {
-    if (st_.row < 1 || !parseCellLine(line, st_.colDigits, cell_) || cell_.col < 1 ||
-        cell_.col > answers::kLastAnswerCol) {
+    if (pastLastRow_ && st_.rowsCut) {
+        return; // said already: the rest of a long answer is passed over quickly
+    }
+    if (st_.row < 1 || !parseCellLine(line, st_.colDigits, cell_) || cell_.col < 1) {
+        return;
+    }
+    if (pastLastRow_ || cell_.col > answers::kMaxResultCols) {
+        // A cell that holds something is not left out unsaid; a format alone is.
+        if (!answer::trimmed(cell_.text).empty()) {
+            leftOut(pastLastRow_);
+        }
         return;
     }
     Sheet& sh = *st_.sheet;
     // A key may stand before or after the font prefix.
-    const std::string converted = codepage::toWindows(cell_.text);
-    std::string_view head = converted;
+    converted_.assign(cell_.text);
+    codepage::toWindowsInPlace(converted_.data(), converted_.size());
+    std::string_view head = converted_;
     std::string_view key;
     bool keyFound = false;
     for (int pass = 0; pass < 2; ++pass) {
@@ -229,42 +258,62 @@ void TableResultReader::cellLine(std::string_view line) {
     sh.setStyleId(r, c, id);
     const Style& st = ctx_.book.styles().get(id);
     const bool trimBoth = st.halign == HAlign::Right || st.halign == HAlign::Center || st.wrap;
-    std::string text(head);
-    if (!text.empty() && text[0] == '=') {
-        sh.setFormula(r, c, answers::substituteRow(text, r));
+    if (!head.empty() && head[0] == '=') {
+        sh.setFormula(r, c, answers::substituteRow(head, r));
     } else {
-        text = std::string(trimBoth ? answer::trimmed(text) : rightTrimmed(text));
-        answers::enterCell(sh, r, c, answers::literalText(text));
+        const std::string_view text = trimBoth ? answer::trimmed(head) : rightTrimmed(head);
+        const bool textFormat = st.numberFormat == "@";
+        if (text.find("{*") == std::string_view::npos) {
+            answers::enterCell(sh, r, c, text, textFormat);
+        } else {
+            answers::enterCell(sh, r, c, answers::literalText(text), textFormat);
+        }
     }
     if (keyFound) {
         answers::addKey(sh, r, c, key);
     }
     if (cell_.merged && (cell_.mergeCols > 0 || cell_.mergeRows > 0)) {
-        st_.merges.push_back(CellRange{r, c, std::min(r + cell_.mergeRows, kMaxRows),
-                                       std::min(c + cell_.mergeCols, answers::kLastAnswerCol)});
+        st_.merges.push_back(CellRange{r, c, std::min(r + cell_.mergeRows, answers::kMaxResultRows),
+                                       std::min(c + cell_.mergeCols, answers::kMaxResultCols)});
     }
 }
 
 StyleId TableResultReader::cellStyle(StyleId base) {
+    // A column mostly keeps its layout from row to row.
+    LayoutMemo& memo = layouts_[static_cast<std::size_t>(cell_.col)];
+    if (memo.id && base == memo.base && answers::sameLayout(cell_, memo.layout)) {
+        return *memo.id;
+    }
     // The key is built in a kept buffer: no allocation once the layouts are known.
     std::string& key = styleKey_;
     key.assign(reinterpret_cast<const char*>(&base), sizeof base);
     answers::appendLayoutKey(cell_, key);
-    const auto it = styles_.find(key);
-    if (it != styles_.end()) {
-        return it->second;
+    StyleId id;
+    if (const auto it = styles_.find(key); it != styles_.end()) {
+        id = it->second;
+    } else {
+        Style st = ctx_.book.styles().get(base);
+        const int font = cell_.font;
+        if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
+            st.font = cellFont(font);
+        } else if (st_.sheetIndex > 1) {
+            st.font = st_.sheetDefault;
+        }
+        answers::applyCellLine(cell_, st);
+        id = ctx_.book.styles().intern(st);
+        styles_.emplace(key, id);
     }
-    Style st = ctx_.book.styles().get(base);
-    const int font = cell_.font;
-    if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
-        st.font = cellFont(font);
-    } else if (st_.sheetIndex > 1) {
-        st.font = st_.sheetDefault;
-    }
-    answers::applyCellLine(cell_, st);
-    const StyleId id = ctx_.book.styles().intern(st);
-    styles_.emplace(key, id);
+    memo.base = base;
+    memo.layout = cell_;
+    memo.id = id;
     return id;
+}
+
+void TableResultReader::forgetStyles() {
+    styles_.clear();
+    for (LayoutMemo& m : layouts_) {
+        m.id.reset();
+    }
 }
 
 void TableResultReader::notice() {
@@ -283,13 +332,22 @@ void TableResultReader::notice() {
 }
 
 void TableResultReader::textLine(std::string_view line) {
-    if (st_.row >= kMaxRows) {
+    std::size_t len = 0;
+    const int font = fontPrefix(line, len);
+    const std::string text = codepage::toWindows(line.substr(len));
+    if (st_.row >= answers::kMaxResultRows) {
+        // Past the last row an error is still told; other text is left out, and said so.
+        pastLastRow_ = true;
+        const std::string_view t = answer::trimmed(text);
+        if (startsWith(text, "E-")) {
+            serverError(text, 0);
+        } else if (!t.empty() && t != "PBK") {
+            leftOut(true);
+        }
         return;
     }
     const int r = ++st_.row;
     Sheet& sh = *st_.sheet;
-    std::size_t len = 0;
-    const int font = fontPrefix(line, len);
     if (font >= 0 && font < ReadState::kFonts && st_.fonts[static_cast<std::size_t>(font)]) {
         Style s = sh.style(r, 1);
         s.font = cellFont(font);
@@ -299,22 +357,8 @@ void TableResultReader::textLine(std::string_view line) {
         s.font = st_.sheetDefault;
         sh.setStyle(r, 1, s);
     }
-    const std::string text = codepage::toWindows(line.substr(len));
-    ReportSettings& s = ctx_.settings;
     if (startsWith(text, "E-")) {
-        ctx_.prompter.error(text);
-        s.statusMessage = text;
-        if (s.openedFromDesigner) {
-            const answers::ServerError e = answers::parseServerError(text);
-            if (e.line > 0) {
-                ctx_.world.showTemplateLine(e.line, e.position);
-            }
-        }
-        if (r == 1) {
-            // The server found nothing to show: the window closes after the message.
-            s.closeWindow = true;
-            stop_ = true;
-        }
+        serverError(text, r);
         return;
     }
     if (answer::trimmed(text) == "PBK") {
@@ -331,10 +375,37 @@ void TableResultReader::textLine(std::string_view line) {
     }
 }
 
+void TableResultReader::serverError(const std::string& text, int row) {
+    ReportSettings& s = ctx_.settings;
+    ctx_.prompter.error(text);
+    s.statusMessage = text;
+    if (s.openedFromDesigner) {
+        const answers::ServerError e = answers::parseServerError(text);
+        if (e.line > 0) {
+            ctx_.world.showTemplateLine(e.line, e.position);
+        }
+    }
+    if (row == 1) {
+        // The server found nothing to show: the window closes after the message.
+        s.closeWindow = true;
+        stop_ = true;
+    }
+}
+
+void TableResultReader::leftOut(bool row) {
+    if (row) {
+        st_.rowsCut = true;
+        st_.rowsShown = answers::kMaxResultRows;
+    } else {
+        st_.colsCut = true;
+    }
+}
+
 void TableResultReader::finish() {
     instructions_.finish();
     Workbook& book = ctx_.book;
     answers::finishSheet(*st_.sheet, st_, ctx_.settings, true);
+    answers::reportCut(st_, ctx_.settings, ctx_.prompter);
     book.setCurrentSheet(1);
     Sheet& first = book.sheet();
     if (!ctx_.settings.requestContext.empty()) {

@@ -47,4 +47,11 @@ void appendLayoutKey(const CellLine& c, std::string& key) {
     key += c.numberFormat;
 }
 
+bool sameLayout(const CellLine& a, const CellLine& b) {
+    return a.font == b.font && a.borders == b.borders && a.halign == b.halign &&
+           a.valign == b.valign && a.wrap == b.wrap && a.pattern == b.pattern &&
+           a.patternFg == b.patternFg && a.patternBg == b.patternBg &&
+           a.numberFormat == b.numberFormat;
+}
+
 } // namespace fc::answers

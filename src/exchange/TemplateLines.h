@@ -29,5 +29,7 @@ void applyCellLine(const CellLine& c, Style& st);
 // A key that tells two cell lines of the same layout apart from others (text and column
 // aside).
 void appendLayoutKey(const CellLine& c, std::string& key);
+// Whether the two lines have the same key, without making it.
+bool sameLayout(const CellLine& a, const CellLine& b);
 
 } // namespace fc::answers

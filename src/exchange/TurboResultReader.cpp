@@ -51,6 +51,9 @@ struct TurboResultReader::TemplateRow {
     };
     bool made = false;
     std::vector<Item> items;
+    // The cells the items leave in an empty row, in column order (formula cells with their
+    // style only: the formula is rebased for each row).
+    std::vector<Cell> cells;
     std::vector<CellRange> merges; // columns only; rows 0
 };
 
@@ -118,7 +121,7 @@ void TurboResultReader::read(const std::string& templatePath) {
     // The form's layout comes with the companion: widths, extent, print settings, fonts.
     const Sheet& form = template_.sheet(1);
     Sheet& sh = *st_.sheet;
-    sh.setMaxCol(std::min(form.maxCol(), answers::kLastAnswerCol));
+    sh.setMaxCol(std::min(form.maxCol(), answers::kMaxResultCols));
     for (int c = 1; c <= answers::kLastAnswerCol; ++c) {
         if (form.colHasOwnWidth(c)) {
             sh.setColWidth(c, form.colWidth(c));
@@ -135,6 +138,7 @@ void TurboResultReader::read(const std::string& templatePath) {
             return;
         }
         lastRowChecks();
+        keepToLastRow();
     } else {
         readLines();
     }
@@ -177,7 +181,12 @@ const TurboResultReader::TemplateRow& TurboResultReader::templateRow(int n) {
     }
     t.made = true;
     const Sheet& form = template_.sheet(1);
-    const int last = std::min(form.maxCol(), answers::kLastAnswerCol);
+    const int last = std::min(form.maxCol(), answers::kMaxResultCols);
+    for (int c = last + 1; c <= form.maxCol(); ++c) {
+        if (const Cell* cell = form.cell(n, c); cell && cell->hasContent()) {
+            st_.colsCut = true; // a form wider than a result
+        }
+    }
     StyleTable& styles = ctx_.book.styles();
     const StyleTable& from = template_.styles();
     for (int c = 2; c <= last; ++c) {
@@ -191,6 +200,22 @@ const TurboResultReader::TemplateRow& TurboResultReader::templateRow(int n) {
         item.value = cell->value();
         if (const FormulaSlot* slot = form.formulaSlot(*cell)) {
             item.formula = slot->source;
+        }
+        const bool hasValue =
+            !item.value.isEmpty() && !(item.value.isText() && item.value.text.empty());
+        if (item.style != 0 || hasValue || !item.formula.empty()) {
+            Cell made;
+            made.col = static_cast<std::uint16_t>(c);
+            made.style = item.style;
+            if (item.formula.empty() && hasValue) {
+                made.kind = item.value.kind;
+                made.error = item.value.error;
+                made.number = item.value.number;
+                if (item.value.isText()) {
+                    made.text = item.value.text;
+                }
+            }
+            t.cells.push_back(std::move(made));
         }
         t.items.push_back(std::move(item));
     }
@@ -209,11 +234,21 @@ void TurboResultReader::copyTemplateRow(int n, int first, int last) {
     }
     Sheet& sh = *st_.sheet;
     for (int r = first; r <= last && r <= kMaxRows; ++r) {
+        Row& row = sh.rowForLoad(r);
+        const bool fresh =
+            !t.cells.empty() && (row.cells.empty() || row.cells.back().col < t.cells.front().col);
+        if (fresh) {
+            // Column 1 at most so far: the form's cells go in as a block. The paste of the
+            // values that always follows reports the change.
+            row.cells.insert(row.cells.end(), t.cells.begin(), t.cells.end());
+        }
         for (const TemplateRow::Item& item : t.items) {
-            sh.setStyleId(r, item.col, item.style);
+            if (!fresh) {
+                sh.setStyleId(r, item.col, item.style);
+            }
             if (!item.formula.empty()) {
                 sh.setFormula(r, item.col, formula::rebase(item.formula, r - n, 0));
-            } else if (!item.value.isEmpty()) {
+            } else if (!fresh && !item.value.isEmpty()) {
                 sh.setValue(r, item.col, item.value);
             }
         }
@@ -284,11 +319,14 @@ void TurboResultReader::readLines() {
 }
 
 void TurboResultReader::dataRow(std::string line) {
-    if (st_.row >= kMaxRows) {
-        return;
-    }
     Sheet& sh = *st_.sheet;
     const std::size_t bar = line.find('|');
+    if (st_.row >= answers::kMaxResultRows) {
+        if (!trimmed(std::string_view(line).substr(bar + 1)).empty()) {
+            st_.rowsCut = true;
+        }
+        return;
+    }
     const int n = answer::parseInt(line.substr(0, bar)).value_or(0);
     std::string_view values = std::string_view(line).substr(bar + 1);
     const int r = ++st_.row;
@@ -306,7 +344,9 @@ void TurboResultReader::dataRow(std::string line) {
     }
     copyTemplateRow(n, r, r);
     sh.setActiveCell(r, 2);
-    sh.setClipValues(values);
+    if (!sh.setClipValues(values, answers::kMaxResultCols)) {
+        st_.colsCut = true;
+    }
     // Only column 1 marks a totals row: a text column that merely mentions "Итого:" keeps
     // the values the server sent.
     if (totalsText(sh.value(r, 1).text)) {
@@ -349,6 +389,7 @@ void TurboResultReader::turboPass() {
         return n;
     };
     runRow = rowNumberAt(start);
+    std::size_t end = size; // the bytes pasted: the lines that find a row
     // Column 1 keeps the row numbers and instructions as text ("@"); set before the form
     // cells of the row so that each row's cells are appended in column order.
     Sheet& sh = *st_.sheet;
@@ -358,48 +399,67 @@ void TurboResultReader::turboPass() {
     // Each row gets the form's columns and the line's fields: room for them at once, the
     // fields counted on the line before (lines of one answer are alike).
     const std::size_t formCells = static_cast<std::size_t>(template_.sheet(1).maxCol());
-    std::size_t fields = 1;
     sh.rowForLoad(1).cells.reserve(formCells + 1);
     sh.setStyleId(1, 1, text);
+    // Code page 866 keeps TAB, CR, LF, digits and ";" where they are: lines are found in the
+    // bytes as sent and converted a line at a time.
+    std::size_t converted = start;
     const std::size_t step = std::max<std::size_t>(size / 64, 4096);
-    for (std::size_t i = start; i < size; ++i) {
-        char& ch = data[i];
-        ch = static_cast<char>(codepage::toWindows(static_cast<unsigned char>(ch)));
-        if (ch == '\t') {
-            ++fields;
+    std::size_t nextProgress = start + step;
+    for (std::size_t i = start; i < size;) {
+        const char* lf = static_cast<const char*>(std::memchr(data + i, '\n', size - i));
+        if (!lf) {
+            break; // the last line has no LF
         }
-        if (ch != '\n') {
-            continue;
-        }
+        const std::size_t eol = static_cast<std::size_t>(lf - data);
+        codepage::toWindowsInPlace(data + i, eol - i);
+        converted = eol;
+        const std::size_t fields =
+            1 + static_cast<std::size_t>(std::count(data + i, data + eol, '\t'));
         const std::size_t cellsPerRow = std::max(formCells, fields);
-        fields = 1;
-        if (stringFlag_ && i >= start + 2 && data[i - 1] == '\r' && data[i - 2] == '\r') {
-            data[i - 2] = ' ';
+        if (stringFlag_ && eol >= start + 2 && data[eol - 1] == '\r' && data[eol - 2] == '\r') {
+            data[eol - 2] = ' ';
         }
-        if (i + 1 >= size) {
+        i = eol + 1;
+        if (i >= size) {
             break; // a final LF starts no line
         }
-        ++row;
-        if (row <= kMaxRows) {
-            sh.rowForLoad(row).cells.reserve(cellsPerRow);
+        if (row == kMaxRows) {
+            // The sheet is full: the rest is left out, and said so when it holds anything.
+            end = i;
+            st_.rowsCut = std::string_view(data + i, size - i).find_first_not_of(" \t\r\n") !=
+                          std::string_view::npos;
+            break;
         }
+        ++row;
+        if (row == 1000) {
+            // Lines of one answer are alike: the bytes so far tell about how many follow.
+            const double perRow = double(i - start) / (row - 1);
+            sh.reserveRows(row + int(double(size - i) / perRow * 1.05));
+        }
+        sh.rowForLoad(row).cells.reserve(cellsPerRow);
         sh.setStyleId(row, 1, text);
-        const int n = rowNumberAt(i + 1);
+        const int n = rowNumberAt(i);
         if (n != runRow) {
             copyTemplateRow(runRow, runFirst, row - 1);
             runRow = n;
             runFirst = row;
         }
-        if (ctx_.progress && (i - start) % step < 1) {
+        if (ctx_.progress && i >= nextProgress) {
+            nextProgress = i + step;
             ctx_.progress->showShare(double(i - start), double(size - start),
                                      Progress::Colour::Teal, 0.75);
         }
     }
+    if (converted < end) {
+        codepage::toWindowsInPlace(data + converted, end - converted); // the last line
+    }
     copyTemplateRow(runRow, runFirst, row);
-    row = std::min(row, kMaxRows);
     sh.setActiveCell(1, 1);
     sh.setMaxRow(row);
-    sh.setClipValues(std::string_view(data + start, size - start));
+    if (!sh.setClipValues(std::string_view(data + start, end - start), answers::kMaxResultCols)) {
+        st_.colsCut = true;
+    }
 
     sh.setColHidden(1, true);
     st_.row = row;
@@ -485,8 +545,30 @@ void TurboResultReader::lastRowChecks() {
     sh.setMaxRow(std::max(st_.row, 1));
 }
 
+void TurboResultReader::keepToLastRow() {
+    // The instruction rows at the top are gone: the data rows below the result's last row
+    // are the window's rows and are let go, and said so.
+    if (st_.row <= answers::kMaxResultRows) {
+        return;
+    }
+    Sheet& sh = *st_.sheet;
+    const CellRange past{answers::kMaxResultRows + 1, 1, st_.row, kMaxCols};
+    for (int r = past.r1; r <= past.r2 && !st_.rowsCut; ++r) {
+        st_.rowsCut = !rowText(r).empty();
+    }
+    sh.clear(past);
+    st_.merges.erase(
+        std::remove_if(st_.merges.begin(), st_.merges.end(),
+                       [](const CellRange& m) { return m.r1 > answers::kMaxResultRows; }),
+        st_.merges.end());
+    st_.row = answers::kMaxResultRows;
+    sh.setMaxRow(st_.row);
+}
+
 void TurboResultReader::finish() {
     instructions_.finish();
+    st_.rowsShown = st_.row;
+    answers::reportCut(st_, ctx_.settings, ctx_.prompter);
     Workbook& book = ctx_.book;
     ReportSettings& s = ctx_.settings;
     Sheet& sh = *st_.sheet;

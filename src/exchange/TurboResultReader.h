@@ -35,6 +35,7 @@ private:
     void turboPass();
     bool turboInstructions();
     void lastRowChecks();
+    void keepToLastRow();
     std::string rowText(int row) const;
     void finish();
     void copyTemplateRow(int templateRow, int first, int last);

@@ -186,6 +186,28 @@ TEST(Sheet, ClipValuesAndClip) {
     EXPECT_TRUE(s.value(2, 3).isEmpty());
 }
 
+TEST(Sheet, ClipValuesStopAtTheLastColumnAndTheLastRowAndSayWhatWasLeftOut) {
+    Workbook book;
+    Sheet& s = book.sheet();
+    // Formats laid first: the values go into the cells that are there and between them.
+    Style bold;
+    bold.font.bold = true;
+    s.setStyle(1, 3, bold);
+    s.setActiveCell(1, 2);
+    EXPECT_TRUE(s.setClipValues("a\tb\tc\t\t\r\nd", 4));
+    EXPECT_EQ(s.value(1, 3), Value::fromText("b"));
+    EXPECT_TRUE(s.style(1, 3).font.bold);
+    EXPECT_EQ(s.value(1, 4), Value::fromText("c"));
+    EXPECT_TRUE(s.value(1, 5).isEmpty());
+    EXPECT_EQ(s.value(2, 2), Value::fromText("d"));
+    EXPECT_FALSE(s.setClipValues("a\tb\tc\te", 4));
+    EXPECT_TRUE(s.value(1, 5).isEmpty());
+    s.setActiveCell(kMaxRows, 1);
+    EXPECT_TRUE(s.setClipValues("last\r\n\r\n\t\r\n"));
+    EXPECT_FALSE(s.setClipValues("last\r\nlost"));
+    EXPECT_EQ(s.value(kMaxRows, 1), Value::fromText("last"));
+}
+
 TEST(Sheet, CopyPasteBetweenWorkbooksKeepsFormatsAndMerges) {
     Workbook a, b;
     Sheet& src = a.sheet();

@@ -31,11 +31,18 @@ const std::string kEmptyText;
 } // namespace
 
 const Cell* Row::find(int col) const {
+    // Rows are mostly filled left to right: a column past the last cell is not there.
+    if (cells.empty() || cells.back().col < col) {
+        return nullptr;
+    }
     auto it = std::lower_bound(cells.begin(), cells.end(), col, ColLess());
     return it != cells.end() && it->col == col ? &*it : nullptr;
 }
 
 Cell* Row::find(int col) {
+    if (cells.empty() || cells.back().col < col) {
+        return nullptr;
+    }
     auto it = std::lower_bound(cells.begin(), cells.end(), col, ColLess());
     return it != cells.end() && it->col == col ? &*it : nullptr;
 }
@@ -46,6 +53,9 @@ Cell& Row::obtain(int col) {
         cells.emplace_back();
         cells.back().col = static_cast<std::uint16_t>(col);
         return cells.back();
+    }
+    if (cells.back().col == col) {
+        return cells.back(); // a style set, then the value
     }
     auto it = std::lower_bound(cells.begin(), cells.end(), col, ColLess());
     if (it != cells.end() && it->col == col) {
@@ -299,7 +309,20 @@ void Sheet::setText(int r, int c, std::string_view text) {
     changed(CellRange::cell(r, c));
 }
 
-void Sheet::setNumber(int r, int c, double d) { setValue(r, c, Value::fromNumber(d)); }
+void Sheet::setNumber(int r, int c, double d) {
+    // setValue without making a Value: results are mostly numbers.
+    if (!validCell(r, c)) {
+        return;
+    }
+    Row& row = obtainRow(r);
+    Cell& x = row.obtain(c);
+    dropFormula(row, x);
+    x.kind = ValueKind::Number;
+    x.error = ErrorCode::None;
+    x.number = d;
+    x.text = std::string();
+    changed(CellRange::cell(r, c));
+}
 
 void Sheet::setValue(int r, int c, const Value& v) {
     if (!validCell(r, c)) {
@@ -726,11 +749,13 @@ std::string Sheet::clip() const {
     return out;
 }
 
-void Sheet::setClipValues(std::string_view tsv) {
+bool Sheet::setClipValues(std::string_view tsv, int lastCol) {
     const int r0 = active_.row;
     const int c0 = active_.col;
+    lastCol = std::min(lastCol, kMaxCols);
     int r = r0;
     std::size_t pos = 0;
+    bool whole = true;
     const StyleTable& table = book_->styles();
     // Most cells share a style or two; compare the format text only when the style changes.
     StyleId lastStyle = 0;
@@ -741,6 +766,9 @@ void Sheet::setClipValues(std::string_view tsv) {
             lastIsText = table.get(id).numberFormat == "@";
         }
         return lastIsText;
+    };
+    auto blank = [](std::string_view s) {
+        return s.find_first_not_of("\t\r\n") == std::string_view::npos;
     };
     const auto lines = std::count(tsv.begin(), tsv.end(), '\n') + 1;
     rows_.reserve(static_cast<std::size_t>(std::min<long>(r0 - 1 + lines, kMaxRows)));
@@ -757,7 +785,10 @@ void Sheet::setClipValues(std::string_view tsv) {
         int c = c0;
         std::size_t fpos = 0;
         Row* row = nullptr;
-        while (c <= kMaxCols) {
+        // Where the next column's cell may already stand (formats laid first): rows are
+        // filled left to right, so the search mostly ends at once.
+        std::size_t hint = 0;
+        while (c <= lastCol) {
             std::size_t tab = line.find('\t', fpos);
             std::string_view field =
                 line.substr(fpos, tab == std::string_view::npos ? line.size() - fpos : tab - fpos);
@@ -771,7 +802,17 @@ void Sheet::setClipValues(std::string_view tsv) {
                     row->cells.reserve(static_cast<std::size_t>(std::min<long>(fields, kMaxCols)));
                 }
             }
-            Cell* x = field.empty() ? row->find(c) : &row->obtain(c);
+            std::vector<Cell>& cells = row->cells;
+            while (hint < cells.size() && cells[hint].col < c) {
+                ++hint;
+            }
+            Cell* x = nullptr;
+            if (hint < cells.size() && cells[hint].col == c) {
+                x = &cells[hint];
+            } else if (!field.empty()) {
+                x = &*cells.emplace(cells.begin() + static_cast<std::ptrdiff_t>(hint));
+                x->col = static_cast<std::uint16_t>(c);
+            }
             if (x) {
                 dropFormula(*row, *x);
                 double d;
@@ -790,17 +831,25 @@ void Sheet::setClipValues(std::string_view tsv) {
                 x->error = ErrorCode::None;
             }
             if (tab == std::string_view::npos) {
+                fpos = line.size();
                 break;
             }
             fpos = tab + 1;
             ++c;
+        }
+        if (c > lastCol && !blank(line.substr(std::min(fpos, line.size())))) {
+            whole = false;
         }
         if (row) {
             removeEmptyCells(*row);
         }
         ++r;
     }
+    if (pos < tsv.size() && !blank(tsv.substr(pos))) {
+        whole = false;
+    }
     changed({r0, c0, std::min(r, kMaxRows), kMaxCols});
+    return whole;
 }
 
 // ---------------------------------------------------------------- clear, copy, paste

@@ -217,8 +217,9 @@ public:
     // The first selection range as tab-separated display texts, lines ended by CR LF.
     std::string clip() const;
     // Tab-separated lines (CR LF or LF) pasted from the active cell as values; a cell with
-    // the text format "@" keeps the text as is.
-    void setClipValues(std::string_view tsv);
+    // the text format "@" keeps the text as is. Fields right of `lastCol` and lines below the
+    // sheet are left out; false when one of them held text.
+    bool setClipValues(std::string_view tsv, int lastCol = kMaxCols);
 
     // ---- clearing, copying and pasting
     void clear(const CellRange& range, ClearWhat what = ClearWhat::All);
@@ -311,6 +312,9 @@ public:
 
     // Loaders of the native file fill a sheet directly.
     Row& rowForLoad(int r) { return obtainRow(r); }
+    // Room for `n` rows, so that a loader that knows about how many come does not move the
+    // rows it has each time they outgrow their room.
+    void reserveRows(int n) { rows_.reserve(static_cast<std::size_t>(std::clamp(n, 0, kMaxRows))); }
     std::uint32_t addFormulaSlot(std::string source);
     void setMergesForLoad(std::vector<CellRange> m) { merges_ = std::move(m); }
     Column& columnForLoad(int c) { return cols_[static_cast<std::size_t>(c - 1)]; }

@@ -228,12 +228,10 @@ void Workbook::noteChange(const Sheet& s, const CellRange& r) {
     if (inRecalc_) {
         return;
     }
-    bool hasFormulas = false;
-    for (const auto& sh : sheets_) {
-        hasFormulas = hasFormulas || sh->formulaCount() > 0;
-    }
-    if (hasFormulas) {
-        dirty_ = true;
+    for (std::size_t i = 0; i < sheets_.size() && !dirty_; ++i) {
+        if (sheets_[i]->formulaCount() > 0) {
+            dirty_ = true;
+        }
     }
     modified_ = true;
     if (listeners_.empty()) {

@@ -23,11 +23,28 @@ QString toNative(std::string_view path) {
 }
 
 std::optional<std::string> readAll(std::string_view path, std::uint64_t limit) {
-    QFile f(toNative(path));
+    return readAll(toNative(path), limit);
+}
+
+std::optional<std::string> readAll(const QString& path, std::uint64_t limit) {
+    QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
     std::string out;
+    // A regular file is read straight into its room: a 100 MB answer is neither copied nor
+    // grown step by step. What it holds beyond the size it had (a file still growing) follows.
+    const qint64 expected = f.size();
+    if (expected > 0 && std::uint64_t(expected) <= limit) {
+        // One byte more: the answer buffer ends the bytes with a NUL.
+        out.reserve(static_cast<std::size_t>(expected) + 1);
+        out.resize(static_cast<std::size_t>(expected));
+        const qint64 n = f.read(out.data(), expected);
+        if (n < 0) {
+            return std::nullopt;
+        }
+        out.resize(static_cast<std::size_t>(n));
+    }
     char buf[65536];
     for (;;) {
         qint64 n = f.read(buf, sizeof buf);

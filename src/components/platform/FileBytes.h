@@ -18,6 +18,9 @@ QString toNative(std::string_view path);
 // bytes are not read (nothing is returned).
 std::optional<std::string> readAll(std::string_view path, std::uint64_t limit = std::uint64_t(1)
                                                                                 << 30);
+// The same for a path as Qt spells it.
+std::optional<std::string> readAll(const QString& path, std::uint64_t limit = std::uint64_t(1)
+                                                                              << 30);
 // At most `count` bytes from the start of the file.
 std::optional<std::string> readHead(std::string_view path, std::size_t count);
 

@@ -89,9 +89,11 @@ unsigned char toDos(unsigned char b) { return kWinToDos[b]; }
 std::string toWindows(std::string_view dos) { return mapped(dos, kDosToWin); }
 std::string toDos(std::string_view win) { return mapped(win, kWinToDos); }
 
-void toWindowsInPlace(std::string& s) {
-    for (char& ch : s) {
-        ch = static_cast<char>(kDosToWin[static_cast<unsigned char>(ch)]);
+void toWindowsInPlace(std::string& s) { toWindowsInPlace(s.data(), s.size()); }
+
+void toWindowsInPlace(char* data, std::size_t size) {
+    for (char* p = data; p != data + size; ++p) {
+        *p = static_cast<char>(kDosToWin[static_cast<unsigned char>(*p)]);
     }
 }
 

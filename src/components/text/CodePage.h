@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,7 @@ unsigned char toDos(unsigned char b);
 std::string toWindows(std::string_view dos);
 std::string toDos(std::string_view win);
 void toWindowsInPlace(std::string& s);
+void toWindowsInPlace(char* data, std::size_t size);
 void toDosInPlace(std::string& s);
 
 // The system's standard OEM-to-ANSI conversion (code page 866 to 1251), used for whole value
