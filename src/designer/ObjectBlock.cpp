@@ -63,10 +63,16 @@ std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::
             readDecimal(digits, out);
         }
     };
+    auto keep = [&](std::string_view line) {
+        out.lines += line;
+        out.lines += "\r\n";
+    };
+    keep(head);
     std::size_t open = head.find('[');
     take(open == std::string_view::npos ? std::string_view() : head.substr(open + 1));
     for (std::size_t i = at + 1; i < lines.size(); ++i) {
         std::string_view line = lines[i];
+        keep(line);
         std::size_t end = line.find(";]O");
         if (end != std::string_view::npos) {
             take(line.substr(0, end));
@@ -74,6 +80,7 @@ std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::
         }
         take(line);
     }
+    keep(";]OBJECTS");
     out.complete = false;
     return lines.size();
 }

@@ -14,6 +14,9 @@ struct ObjectBlock {
     bool encoded = true;
     std::string bytes;    // as stored: still encoded for ";NOBJECTS["
     bool complete = true; // the end line was found and every digit group read
+    // The block's lines as the file has them, CR LF after each, from its first line to its end
+    // line; a block cut short gets an end line, so that written back it ends where it ended.
+    std::string lines;
 
     // Reads the block that opens at lines[at]; returns the index after its end line (or the
     // end of the lines when the block is cut short).
