@@ -111,6 +111,9 @@ TEST_F(NothingLostWindow, KeysOnAStatementRowAreTypedInSight) {
     EXPECT_TRUE(d.editor()->isVisible()) << "the statement that changes is shown";
     EXPECT_EQ(editorText(), QStringLiteral("IF Ax"));
     EXPECT_EQ(d.editor()->x(), d.view()->sheetLayout().headerWidth()) << "across the row";
+    if (const char* out = std::getenv("FC_SHOT")) {
+        d.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("-statement-row.png"));
+    }
     d.closeEditor();
     EXPECT_EQ(text(2, 1), "IF Ax");
 }
@@ -127,6 +130,9 @@ TEST_F(NothingLostWindow, ANewStatementStaysInSightWhileItIsTyped) {
     // The whole line fits in what is shown.
     EXPECT_LT(QFontMetrics(d.editor()->font()).horizontalAdvance(editorText()),
               d.editor()->width());
+    if (const char* out = std::getenv("FC_SHOT")) {
+        d.grab().save(QString::fromLocal8Bit(out) + QStringLiteral("-new-statement.png"));
+    }
     d.editor()->setText(QString());
     QApplication::processEvents();
     EXPECT_EQ(d.editor()->width(), narrow) << "emptied, it is the cell's editor again";
