@@ -52,8 +52,9 @@ void readDecimal(std::string_view digits, ObjectBlock& out) {
 } // namespace
 
 std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::size_t at,
-                               ObjectBlock& out) {
+                               ObjectBlock& out, bool keepLines) {
     out = ObjectBlock{};
+    out.present = true;
     std::string_view head = lines[at];
     out.encoded = tpl::startsWithNoCase(head, ";NOBJECTS[");
     auto take = [&](std::string_view digits) {
@@ -64,8 +65,10 @@ std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::
         }
     };
     auto keep = [&](std::string_view line) {
-        out.lines += line;
-        out.lines += "\r\n";
+        if (keepLines) {
+            out.lines += line;
+            out.lines += "\r\n";
+        }
     };
     keep(head);
     std::size_t open = head.find('[');

@@ -7,7 +7,7 @@ namespace fc {
 
 bool TemplateReadReport::hasObjects() const {
     for (const ObjectBlock& b : objectBlocks) {
-        if (!b.lines.empty()) {
+        if (b.present) {
             return true;
         }
     }

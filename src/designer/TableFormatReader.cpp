@@ -81,7 +81,7 @@ void TableFormatReader::read() {
             std::string upper = tpl::upperAscii(line.substr(0, 12));
             if (tpl::startsWith(upper, ";NOBJECTS[") || tpl::startsWith(upper, ";OBJECTS[")) {
                 ObjectBlock block;
-                ctx_.pos = ObjectBlock::parse(lines, ctx_.pos, block);
+                ctx_.pos = ObjectBlock::parse(lines, ctx_.pos, block, true);
                 ctx_.setObjectBlock(sheetIndex_, std::move(block));
                 continue;
             }

@@ -76,7 +76,8 @@ void placeObjects(Workbook& book, TemplateReadReport& report, KeptObjectBlocks& 
     for (std::size_t i = 0; i < report.objectBlocks.size(); ++i) {
         const ObjectBlock& block = report.objectBlocks[i];
         const int sheet = static_cast<int>(i) + 1;
-        if (block.lines.empty() || sheet > book.numSheets()) {
+        // An empty block holds no objects; one whose digits could not all be read does.
+        if (!block.present || (block.bytes.empty() && block.complete) || sheet > book.numSheets()) {
             continue;
         }
         Workbook objects;
