@@ -7,13 +7,12 @@
 #include "components/format/FileType.h"
 #include "components/model/Workbook.h"
 #include "components/platform/Prompter.h"
-#include "designer/DesignerSheet.h"
+#include "designer/DesignerFile.h"
 #include "designer/TemplateFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -67,26 +66,8 @@ bool readAny(const QString& path, fc::Workbook& book, fc::Prompter& prompter) {
         return false;
     }
     // A sheet that spans the whole grid is cut to its used area, so that a template made of
-    // it does not describe 65,536 empty rows; columns past the form's last one (the heights
-    // and objects of a designer sheet saved elsewhere) do not count.
-    for (int i = 1; i <= book.numSheets(); ++i) {
-        fc::Sheet& s = book.sheet(i);
-        if (s.maxRow() == fc::kMaxRows) {
-            s.setMaxRow(std::max(1, s.lastUsedRow()));
-        }
-        if (s.maxCol() > fc::designer::kMaxFormCol) {
-            // The designer's own columns far right (heights, objects) are not part of the form.
-            int used = 1;
-            for (const fc::Row& row : s.rows()) {
-                for (const fc::Cell& c : row.cells) {
-                    if (c.col <= fc::designer::kMaxFormCol) {
-                        used = std::max(used, static_cast<int>(c.col));
-                    }
-                }
-            }
-            s.setMaxCol(used);
-        }
-    }
+    // it does not describe 65,536 empty rows, as the designer opens it.
+    fc::fitWorkbook(book);
     return true;
 }
 

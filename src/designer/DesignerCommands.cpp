@@ -1,12 +1,14 @@
 #include "designer/DesignerCommands.h"
 
 #include "components/model/Workbook.h"
+#include "designer/DesignerMessages.h"
 #include "designer/DesignerSheet.h"
 #include "designer/StatementColour.h"
 
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 
 namespace fc::designercmd {
 
@@ -142,12 +144,12 @@ void applyDefaultFont(Workbook& book, const std::string& name, double size) {
         book.setDefaultFont(name, size);
     }
     for (int r = 1; r <= s.maxRow(); ++r) {
-        if (designer::isStatementRow(s, r)) {
-            if (isCheckerColour(s.style(r, designer::kStatementCol).font.color)) {
-                take(r, designer::kStatementCol);
-            }
-            continue;
+        if (designer::isStatementRow(s, r) &&
+            isCheckerColour(s.style(r, designer::kStatementCol).font.color)) {
+            take(r, designer::kStatementCol);
         }
+        // On a later sheet form cells follow the sheet's default, those of statement rows too
+        // (they are the sheet's cells until the row is saved).
         if (first) {
             continue;
         }
@@ -163,6 +165,83 @@ void applyDefaultFont(Workbook& book, const std::string& name, double size) {
     }
     if (!first) {
         take(1, 1);
+    }
+}
+
+Extent usedExtent(const Sheet& s) {
+    Extent e;
+    const int objectCol = designer::objectCol(s);
+    const int lastRow = std::min(s.maxRow(), s.storedRows());
+    for (int r = 1; r <= lastRow; ++r) {
+        const Row& row = s.rows()[static_cast<std::size_t>(r - 1)];
+        for (const Cell& c : row.cells) {
+            const bool form = c.col >= designer::kFirstFormCol && c.col <= s.maxCol();
+            if (c.col == designer::kStatementCol || c.col == objectCol ||
+                c.col == designer::kHeightCol) {
+                if (c.hasContent()) {
+                    e.rows = std::max(e.rows, r);
+                }
+            } else if (form && (c.hasContent() || c.style != 0)) {
+                e.rows = std::max(e.rows, r);
+                e.cols = std::max(e.cols, static_cast<int>(c.col));
+            }
+        }
+        if (row.pageBreak) {
+            e.rows = std::max(e.rows, r);
+        }
+    }
+    for (const CellRange& m : s.merges()) {
+        if (m.r1 <= s.maxRow() && m.c1 <= s.maxCol()) {
+            e.rows = std::max(e.rows, std::min(m.r2, s.maxRow()));
+            e.cols = std::max(e.cols, std::min(m.c2, s.maxCol()));
+        }
+    }
+    for (const DrawnObject& o : s.objects()) {
+        const int top = static_cast<int>(std::floor(std::min(o.y1, o.y2))) + 1;
+        e.rows = std::max(e.rows, std::clamp(top, 1, kMaxRows));
+    }
+    return e;
+}
+
+std::string setExtent(Sheet& s, int cols, int rows) {
+    const Extent used = usedExtent(s);
+    if (rows < used.rows) {
+        return designermsg::rowsInUse(used.rows);
+    }
+    if (cols < used.cols) {
+        return designermsg::colsInUse(used.cols);
+    }
+    cols = std::clamp(cols, 1, designer::kMaxFormCol);
+    rows = std::clamp(rows, 1, kMaxRows);
+    if (cols != s.maxCol()) {
+        const WaitingRecords waiting = takeWaitingRecords(s);
+        s.setMaxCol(cols);
+        putWaitingRecords(s, waiting);
+    }
+    s.setMaxRow(rows);
+    return {};
+}
+
+WaitingRecords takeWaitingRecords(Sheet& s) {
+    WaitingRecords out;
+    const int col = designer::objectCol(s);
+    const int last = std::min(s.maxRow(), s.storedRows());
+    for (int r = 1; r <= last; ++r) {
+        const Cell* c = s.cell(r, col);
+        if (c && c->kind == ValueKind::Text && c->text.rfind("OBJ=", 0) == 0) {
+            out.emplace_back(r, c->text);
+        }
+    }
+    for (const auto& [row, text] : out) {
+        s.setText(row, col, {});
+    }
+    return out;
+}
+
+void putWaitingRecords(Sheet& s, const WaitingRecords& records) {
+    const int col = designer::objectCol(s);
+    for (const auto& [row, text] : records) {
+        s.setText(row, col, text);
     }
 }
 

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace fc {
 
 class Sheet;
@@ -48,6 +52,25 @@ Font defaultFontOf(const Workbook& book);
 int rowsToInsertForPaste(int lines, int rows);
 // Lines of clipboard text (CR LF or LF; a last line break ends the last line).
 int clipboardLines(const QString& text);
+
+// The least MaxCol and MaxRow that keep everything the sheet holds within its extent: cells
+// with content or formats, merged areas, fixed heights, page breaks, the top rows of drawn
+// objects and placement records waiting in the object column.
+struct Extent {
+    int cols = 1;
+    int rows = 1;
+};
+Extent usedExtent(const Sheet& s);
+// F7: MaxCol and MaxRow from the columns and rows dialog, the records waiting in the object
+// column moving with it. A count that would cut used cells changes nothing and gives the
+// message to show (empty when applied).
+std::string setExtent(Sheet& s, int cols, int rows);
+
+// Placement records waiting in a sheet's object column ("OBJ=..."), by row, taken out while a
+// workbook file is written and put back afterwards.
+using WaitingRecords = std::vector<std::pair<int, std::string>>;
+WaitingRecords takeWaitingRecords(Sheet& s);
+void putWaitingRecords(Sheet& s, const WaitingRecords& records);
 
 // The view settings of a designer workbook: white background, headings 255 high and 450
 // wide, no grid lines, both scroll bars.

@@ -39,6 +39,14 @@ std::string notFound(const std::string& text) {
     return w("Обpазец: \"") + text + w("\" не найден");
 }
 
+std::string rowsInUse(int lastRow) {
+    const std::string n = std::to_string(lastRow);
+    return w("Строк не может быть меньше ") + n + w(": в строке ") + n + w(" есть данные.");
+}
+std::string colsInUse(int lastCol) {
+    const std::string n = std::to_string(lastCol);
+    return w("Столбцов не может быть меньше ") + n + w(": в столбце ") + n + w(" есть данные.");
+}
 std::string saveFilter() { return w("Отчетные фоpмы (rpt)|*.rpt|Excell '97|*.xls"); }
 
 } // namespace fc::designermsg

@@ -34,6 +34,9 @@ std::string designerTitle();
 std::string replaceQuestion(const std::string& replacement);
 // The search text was not found.
 std::string notFound(const std::string& text);
+// F7 refused: fewer rows or columns than the last one in use.
+std::string rowsInUse(int lastRow);
+std::string colsInUse(int lastCol);
 // The save dialog's two filters.
 std::string saveFilter();
 

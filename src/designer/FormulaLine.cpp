@@ -25,13 +25,19 @@ bool formCellsBlank(const Sheet& s, int row) {
 }
 
 Target target(const Sheet& s, int row, int col, bool turbo) {
-    Target t{row, col, false, true};
+    Target t{row, col, false};
     if (!turbo && designer::isStatementRow(s, row)) {
         t.col = kStatementCol;
         t.statement = true;
-        t.shown = formCellsBlank(s, row);
     }
     return t;
+}
+
+bool spansSheet(const Sheet& s, int row, int col, bool turbo, std::string_view editorText) {
+    if (turbo || col != kStatementCol) {
+        return false;
+    }
+    return designer::isStatementRow(s, row) || !tpl::isBlank(editorText);
 }
 
 std::string editorFontName(std::string_view cellFont) {

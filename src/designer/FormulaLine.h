@@ -20,15 +20,18 @@ namespace formulaline {
 constexpr int kMaxLength = 218;
 
 // Where the editor edits a cell of `row`: column 1 for a statement row (unless in turbo
-// mode), else the cell itself. A statement row's editor is shown only while the row's form
-// cells are blank.
+// mode), else the cell itself. A statement row's editor is always shown across the row, form
+// cells or not: what a keystroke changes must be in sight.
 struct Target {
     int row = 0;
     int col = 0;
     bool statement = false; // the editor spans the sheet over column 1
-    bool shown = true;
 };
 Target target(const Sheet& s, int row, int col, bool turbo);
+// Whether the editor over (row, col) spans the sheet as a statement's does: on a statement
+// row, and on column 1 of any row once the editor holds text (a new statement being typed
+// stays in sight); never in turbo mode, which edits cells where they are.
+bool spansSheet(const Sheet& s, int row, int col, bool turbo, std::string_view editorText);
 
 // The editor font name for a cell font.
 std::string editorFontName(std::string_view cellFont);

@@ -52,8 +52,9 @@ void readDecimal(std::string_view digits, ObjectBlock& out) {
 } // namespace
 
 std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::size_t at,
-                               ObjectBlock& out) {
+                               ObjectBlock& out, bool keepLines) {
     out = ObjectBlock{};
+    out.present = true;
     std::string_view head = lines[at];
     out.encoded = tpl::startsWithNoCase(head, ";NOBJECTS[");
     auto take = [&](std::string_view digits) {
@@ -63,10 +64,18 @@ std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::
             readDecimal(digits, out);
         }
     };
+    auto keep = [&](std::string_view line) {
+        if (keepLines) {
+            out.lines += line;
+            out.lines += "\r\n";
+        }
+    };
+    keep(head);
     std::size_t open = head.find('[');
     take(open == std::string_view::npos ? std::string_view() : head.substr(open + 1));
     for (std::size_t i = at + 1; i < lines.size(); ++i) {
         std::string_view line = lines[i];
+        keep(line);
         std::size_t end = line.find(";]O");
         if (end != std::string_view::npos) {
             take(line.substr(0, end));
@@ -74,6 +83,7 @@ std::size_t ObjectBlock::parse(const std::vector<std::string_view>& lines, std::
         }
         take(line);
     }
+    keep(";]OBJECTS");
     out.complete = false;
     return lines.size();
 }

@@ -82,8 +82,8 @@ Collected collect(const Sheet& sheet, Sheet& objectSheet, bool statementRowsAllo
         DrawnObject copy = obj;
         copy.selected = false;
         PlacementRecord rec;
-        rec.left = obj.x1;
-        rec.right = obj.x2;
+        rec.left = std::min(obj.x1, obj.x2);
+        rec.right = std::max(obj.x1, obj.x2);
         rec.topFraction = top - std::floor(top);
         rec.kind = static_cast<int>(obj.kind);
         rec.height = obj.kind == ObjectKind::Picture ? obj.heightPx : std::fabs(obj.y2 - obj.y1);
@@ -108,24 +108,17 @@ int place(Sheet& sheet, const Sheet& objectSheet) {
                 continue;
             }
             DrawnObject o = *src;
-            const double dx = rec.left - o.x1;
-            o.x1 = rec.left;
-            o.x2 = rec.right;
-            const double y1 = r - 1 + std::clamp(rec.topFraction, 0.0, 0.99);
-            const double dy = y1 - std::min(src->y1, src->y2);
-            o.y1 = y1;
+            const double top = r - 1 + std::clamp(rec.topFraction, 0.0, 0.99);
+            double low;
             if (o.kind == ObjectKind::Picture) {
                 // A picture keeps its own height in pixels, whatever the rows it covers.
                 o.heightPx = static_cast<int>(std::lround(std::max(0.0, rec.height)));
-                o.y2 = sheet.rowsBelow(y1, o.heightPx);
+                low = sheet.rowsBelow(top, o.heightPx);
             } else {
-                o.y2 = y1 + std::max(0.0, rec.height);
+                low = top + std::max(0.0, rec.height);
             }
-            o.y2 = std::max(o.y1, std::min(o.y2, bottom));
-            for (auto& p : o.points) {
-                p.first += dx;
-                p.second += dy;
-            }
+            low = std::max(top, std::min(low, bottom));
+            setEdges(o, std::min(rec.left, rec.right), top, std::max(rec.left, rec.right), low);
             o.selected = false;
             sheet.addObject(std::move(o));
             ++placed;
@@ -133,6 +126,17 @@ int place(Sheet& sheet, const Sheet& objectSheet) {
     }
     sheet.clear(CellRange{1, col, sheet.maxRow(), col}, ClearWhat::Values);
     return placed;
+}
+
+bool hasWaitingRecords(const Sheet& sheet) {
+    const int col = designer::objectCol(sheet);
+    for (int r = 1; r <= sheet.maxRow() && r <= sheet.storedRows(); ++r) {
+        const Cell* c = sheet.cell(r, col);
+        if (c && c->kind == ValueKind::Text && tpl::startsWith(tpl::trimmed(c->text), "OBJ=")) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace objects

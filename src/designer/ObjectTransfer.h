@@ -1,5 +1,7 @@
 #pragma once
 
+#include "designer/ObjectEdges.h"
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -36,13 +38,19 @@ struct Collected {
 
 // Copies the objects of `sheet` into `objectSheet` (which gives them new ids) and makes their
 // placement records. Stops at the first misplaced object; statement rows may carry objects
-// in the turbo variant.
+// in the turbo variant. The records hold the objects' edges (left before right, top above
+// bottom); the copies keep their own corner order, which is a line's or an arc's direction.
 Collected collect(const Sheet& sheet, Sheet& objectSheet, bool statementRowsAllowed);
 
 // Places the objects named by the placement records in the object column of `sheet` (rows 1
-// to MaxRow), copied from `objectSheet`, and clears the column. An object reaching below
-// MaxRow is cut back to end there; records naming no object are dropped.
+// to MaxRow), copied from `objectSheet`, and clears the column. Each object takes the
+// record's edges in its own copy's corner order. An object reaching below MaxRow is cut back
+// to end there; records naming no object are dropped.
 int place(Sheet& sheet, const Sheet& objectSheet);
+
+// Whether the object column of `sheet` still holds records ("OBJ=...") that were read but not
+// placed (their object block could not be read).
+bool hasWaitingRecords(const Sheet& sheet);
 
 } // namespace objects
 } // namespace fc

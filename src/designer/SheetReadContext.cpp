@@ -7,7 +7,7 @@ namespace fc {
 
 bool TemplateReadReport::hasObjects() const {
     for (const ObjectBlock& b : objectBlocks) {
-        if (!b.bytes.empty()) {
+        if (b.present) {
             return true;
         }
     }

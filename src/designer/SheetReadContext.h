@@ -30,6 +30,7 @@ struct TemplateReadReport {
     int unreadableLines = 0; // lines skipped because they could not be read
     int firstUnreadableLine = 0;
     bool truncated = false;         // a text form went past its 1000 rows or 256 columns
+    bool textFormFull = false;      // a text form filled more than 998 of its 1000 rows
     int unreadableObjectBlocks = 0; // object images that could not be decoded or read
     // The object block of each sheet (index 0 is sheet 1), empty bytes when none.
     std::vector<ObjectBlock> objectBlocks;

@@ -81,7 +81,7 @@ void TableFormatReader::read() {
             std::string upper = tpl::upperAscii(line.substr(0, 12));
             if (tpl::startsWith(upper, ";NOBJECTS[") || tpl::startsWith(upper, ";OBJECTS[")) {
                 ObjectBlock block;
-                ctx_.pos = ObjectBlock::parse(lines, ctx_.pos, block);
+                ctx_.pos = ObjectBlock::parse(lines, ctx_.pos, block, true);
                 ctx_.setObjectBlock(sheetIndex_, std::move(block));
                 continue;
             }
@@ -233,6 +233,12 @@ void TableFormatReader::statementRow(std::string_view line) {
     ++rows_;
     std::size_t prefix = 0;
     const int font = fontPrefix(line, prefix);
+    if (prefix == 0 && tpl::isPageBreakLine(line)) {
+        // The writer's page break: the empty row it stood for, starting a new page.
+        sheet_.setRowPageBreak(rows_, true);
+        sheet_.setRowHeading(rows_, std::to_string(ctx_.lineNo()));
+        return;
+    }
     std::string text = codepage::toWindows(tpl::rightTrimmed(line.substr(prefix)));
     Style st = sheet_.style(rows_, designer::kStatementCol);
     st.font = prefixFont(font);

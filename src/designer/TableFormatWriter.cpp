@@ -308,11 +308,13 @@ std::string SheetEmitter::objectText(int row) const {
     }
     const std::string text = sheet_.text(row, maxCol_ + 1);
     std::string_view t = tpl::trimmed(text);
-    // Records still waiting to be placed keep the "OBJ=" the reader gave them.
-    if (tpl::startsWith(t, "OBJ=")) {
-        t.remove_prefix(4);
+    // Only records still waiting to be placed, with the "OBJ=" the reader gave them; other
+    // text that strayed into the column is no record.
+    if (!tpl::startsWith(t, "OBJ=")) {
+        return {};
     }
-    return std::string(t);
+    t.remove_prefix(4);
+    return std::string(oneLine(std::string(t)));
 }
 
 std::string SheetEmitter::statementLine(int row) {
@@ -322,7 +324,7 @@ std::string SheetEmitter::statementLine(int row) {
     if (!checkerColour(f) && FontTable::differsFromDefault(f, default_)) {
         line = '<' + std::to_string(fonts_.registerFont(f)) + '>';
     } else if (looksLikePrefix(text) || (!text.empty() && text[0] == '&') ||
-               looksStructural(text)) {
+               looksStructural(text) || tpl::isPageBreakLine(text)) {
         line = "<0>"; // keeps the line a statement with its text whole
     }
     return line + codepage::toDos(text);
@@ -332,7 +334,12 @@ std::string SheetEmitter::rows(int firstRow) {
     std::string out;
     out.reserve(static_cast<std::size_t>(std::max(0, sheet_.maxRow() - firstRow + 1)) * 16);
     for (int r = firstRow; r <= sheet_.maxRow(); ++r) {
+        const bool pageBreak = sheet_.rowPageBreak(r);
         if (designer::isStatementRow(sheet_, r)) {
+            if (pageBreak) {
+                out += "PBK"; // a break before a row that holds something: a row of its own
+                out += kEol;
+            }
             out += statementLine(r);
             out += kEol;
             continue;
@@ -341,10 +348,13 @@ std::string SheetEmitter::rows(int firstRow) {
         const bool any = cellLines(r, cells);
         const double h = designer::fixedHeight(sheet_, r);
         const std::string obj = objectText(r);
-        if (!any && h == 0 && obj.empty() && sheet_.rowPageBreak(r)) {
-            out += "PBK"; // the server's page break; the row carries nothing else
+        if (pageBreak) {
+            // The server's page break; alone on an empty row it is the row.
+            out += "PBK";
             out += kEol;
-            continue;
+            if (!any && h == 0 && obj.empty()) {
+                continue;
+            }
         }
         out += "&&";
         if (h != 0) {
@@ -403,6 +413,9 @@ bool TableFormatWriter::writesPlain() const {
             return false;
         }
     }
+    if (!kept_.empty()) {
+        return false;
+    }
     for (const auto& [sheet, records] : placements_) {
         if (!records.empty()) {
             return false;
@@ -422,6 +435,9 @@ std::string TableFormatWriter::plainLines(int firstRow) const {
         std::string line;
         if (designer::isStatementRow(s, r)) {
             line = codepage::toDos(oneLine(designer::statementText(s, r)));
+            if (s.rowPageBreak(r)) {
+                line = "PBK" + std::string(kEol) + line;
+            }
         } else if (s.rowPageBreak(r)) {
             line = "PBK";
         } else {
@@ -443,8 +459,11 @@ std::string TableFormatWriter::sheetLines(int index, int firstRow) const {
     std::string rows = e.rows(firstRow);
     out += e.fontLines();
     auto img = images_.find(index);
+    auto kept = kept_.find(index);
     if (img != images_.end() && !img->second.empty()) {
         out += ObjectBlock::format(img->second);
+    } else if (kept != kept_.end()) {
+        out += kept->second;
     }
     out += stage_ ? stage_(std::move(rows)) : rows;
     return out;

@@ -24,8 +24,13 @@ public:
     void setObjectBlock(int sheet, std::string digitLines) {
         images_[sheet] = std::move(digitLines);
     }
+    // An object block that could not be read, written back as its lines stand (in place of
+    // an object image of the sheet).
+    void setKeptObjectBlock(int sheet, std::string blockLines) {
+        kept_[sheet] = std::move(blockLines);
+    }
     // Placement records replacing the object column of a sheet's rows (without them the
-    // column's own text is written, the "OBJ=" of records not yet placed left out).
+    // records still waiting in the column, "OBJ=..." as read, are written as they are).
     void setPlacements(int sheet, std::map<int, std::string> recordsByRow) {
         placements_[sheet] = std::move(recordsByRow);
     }
@@ -44,6 +49,7 @@ private:
 
     const Workbook& book_;
     std::map<int, std::string> images_;
+    std::map<int, std::string> kept_;
     std::map<int, std::map<int, std::string>> placements_;
     RowStage stage_;
 };

@@ -66,7 +66,8 @@ QString companionIn(const QString& dir, const std::string& name) {
 std::string workFolder(const QTemporaryDir& dir) { return cp1251::fromQString(dir.path()); }
 
 // Each sheet's object image, read back into an object workbook, gives the sheet its objects.
-void placeObjects(Workbook& book, TemplateReadReport& report) {
+// A block that cannot be read is kept as it stands, with the records left in the object column.
+void placeObjects(Workbook& book, TemplateReadReport& report, KeptObjectBlocks& kept) {
     if (!report.hasObjects()) {
         return;
     }
@@ -75,13 +76,15 @@ void placeObjects(Workbook& book, TemplateReadReport& report) {
     for (std::size_t i = 0; i < report.objectBlocks.size(); ++i) {
         const ObjectBlock& block = report.objectBlocks[i];
         const int sheet = static_cast<int>(i) + 1;
-        if (block.bytes.empty() || sheet > book.numSheets()) {
+        // An empty block holds no objects; one whose digits could not all be read does.
+        if (!block.present || (block.bytes.empty() && block.complete) || sheet > book.numSheets()) {
             continue;
         }
         Workbook objects;
         std::string error;
         if (!dir.isValid() || !image.decode(sheet, block, objects, error)) {
             ++report.unreadableObjectBlocks; // the records stay in the object column
+            kept[book.sheet(sheet).name()] = block.lines;
             continue;
         }
         objects::place(book.sheet(sheet), objects.sheet(1));
@@ -182,13 +185,13 @@ TemplateLoadResult TemplateFile::load(const QString& path, Workbook& book, Promp
     const TemplateLayout readAs =
         result.layout == TemplateLayout::Text ? TemplateLayout::Text : TemplateLayout::Table;
     result.report = TemplateReader(options).read(bytes, readAs, fresh);
-    placeObjects(fresh, result.report);
+    placeObjects(fresh, result.report, result.keptBlocks);
     book.swapContents(fresh);
     setBusy(book, false);
     if (result.report.unreadableLines > 0 || result.report.unreadableObjectBlocks > 0) {
         prompter.error(templatemsg::readError());
     }
-    if (result.report.truncated) {
+    if (result.report.truncated || result.report.textFormFull) {
         prompter.warning(templatemsg::notAllLoaded());
     }
     return result;
@@ -268,7 +271,7 @@ bool TemplateFile::saveExtended(const QString& path, Workbook& book, bool turbo,
 }
 
 bool TemplateFile::save(const QString& path, Workbook& book, TemplateFormat format,
-                        Prompter& prompter) {
+                        Prompter& prompter, const KeptObjectBlocks* kept) {
     if (format != TemplateFormat::Table) {
         return saveExtended(path, book, format == TemplateFormat::Turbo, prompter);
     }
@@ -286,21 +289,28 @@ bool TemplateFile::save(const QString& path, Workbook& book, TemplateFormat form
     bool imagesOk = true;
     for (int i = 1; i <= book.numSheets(); ++i) {
         const Sheet& sheet = book.sheet(i);
-        std::map<int, std::string> records;
-        if (!sheet.objects().empty()) {
-            Workbook objects;
-            objects.setDefaultFont(book.defaultFont().name, book.defaultFont().size);
-            objects::Collected moved = objects::collect(sheet, objects.sheet(1), false);
-            if (moved.misplaced) {
-                showMisplacedObject(book, i, moved.misplaced, prompter);
-                return false;
+        if (sheet.objects().empty()) {
+            // Records still waiting in the object column are written as they are, with the
+            // block they came with when it could not be read.
+            if (kept != nullptr && objects::hasWaitingRecords(sheet)) {
+                auto k = kept->find(sheet.name());
+                if (k != kept->end()) {
+                    writer.setKeptObjectBlock(i, k->second);
+                }
             }
-            std::string lines, error;
-            imagesOk = imagesOk && dir.isValid() && image.encode(i, objects, lines, error);
-            writer.setObjectBlock(i, std::move(lines));
-            records = std::move(moved.records);
+            continue;
         }
-        writer.setPlacements(i, std::move(records));
+        Workbook objects;
+        objects.setDefaultFont(book.defaultFont().name, book.defaultFont().size);
+        objects::Collected moved = objects::collect(sheet, objects.sheet(1), false);
+        if (moved.misplaced) {
+            showMisplacedObject(book, i, moved.misplaced, prompter);
+            return false;
+        }
+        std::string lines, error;
+        imagesOk = imagesOk && dir.isValid() && image.encode(i, objects, lines, error);
+        writer.setObjectBlock(i, std::move(lines));
+        writer.setPlacements(i, std::move(moved.records));
     }
     auto fail = [&](QFile& out) {
         out.close();

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+#include <map>
+#include <string>
+
 namespace fc {
 
 class Workbook;
@@ -13,12 +16,18 @@ class Prompter;
 // The layouts a template is saved in.
 enum class TemplateFormat { Table, Ext, Turbo };
 
+// Object blocks that could not be read, by the name of their sheet: each block's lines as the
+// file had them (";NOBJECTS[" to ";]OBJECTS"). Saving writes such a block back unchanged for a
+// sheet that still has the placement records it was read with and no objects of its own.
+using KeptObjectBlocks = std::map<std::string, std::string>;
+
 struct TemplateLoadResult {
     bool opened = false; // false: the file could not be read and the workbook is unchanged
     TemplateLayout layout = TemplateLayout::Table;
     TemplateReadReport report;
     bool companionMissing = false; // extended layout: loading stopped at the layout line
     bool companionDamaged = false;
+    KeptObjectBlocks keptBlocks;
 
     // Everything in the file was read.
     bool whole() const {
@@ -44,9 +53,10 @@ public:
 
     static TemplateLoadResult load(const QString& path, Workbook& book, Prompter& prompter,
                                    const TemplateReadOptions& options = {});
-    // False when nothing was saved (the message has been shown).
-    static bool save(const QString& path, Workbook& book, TemplateFormat format,
-                     Prompter& prompter);
+    // False when nothing was saved (the message has been shown). `kept` gives back the object
+    // blocks a load could not read (table format).
+    static bool save(const QString& path, Workbook& book, TemplateFormat format, Prompter& prompter,
+                     const KeptObjectBlocks* kept = nullptr);
 
     // The staging file of a save: the template name with "tmp" for its extension.
     static QString stagingPath(const QString& path);

@@ -16,6 +16,16 @@ std::string turboManySheets() {
     return w("В формате \"TURBO\" форма не может быть многостраничной!");
 }
 std::string turboSaveCaption() { return w("Ошибка сохранения:"); }
+std::string notTemplate(const std::string& name) {
+    return w("Файл ") + name +
+           w(" - рабочая книга, а не шаблон отчета: откройте книгу как .xls или .vts");
+}
+std::string notExcelWorkbook(const std::string& name) {
+    return w("Файл ") + name + w(" не является книгой Excel 97");
+}
+std::string notNativeWorkbook(const std::string& name) {
+    return w("Файл ") + name + w(" не является книгой VTS");
+}
 std::string turboVerticalMerge() {
     return w("В форме формата \"турбо\" нельзя использовать вертикальное объединение ячеек!");
 }

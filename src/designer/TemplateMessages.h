@@ -24,6 +24,11 @@ std::string objectPlacement();
 // More than one sheet for the extended layout (caption below).
 std::string turboManySheets();
 std::string turboSaveCaption();
+// The designer was given a file of another kind than its extension says; the file name
+// (Windows-1251) is part of the text.
+std::string notTemplate(const std::string& name);
+std::string notExcelWorkbook(const std::string& name);
+std::string notNativeWorkbook(const std::string& name);
 // A vertical merge in the turbo variant.
 std::string turboVerticalMerge();
 

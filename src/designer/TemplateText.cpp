@@ -84,6 +84,8 @@ bool startsWithNoCase(std::string_view s, std::string_view prefix) {
 
 bool isBlank(std::string_view s) { return trimmed(s).empty(); }
 
+bool isPageBreakLine(std::string_view s) { return trimmed(s) == "PBK"; }
+
 std::optional<int> parseInt(std::string_view s) {
     s = trimmed(s);
     if (s.empty()) {

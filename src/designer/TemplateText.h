@@ -20,6 +20,8 @@ bool startsWith(std::string_view s, std::string_view prefix);
 // Case-insensitive (ASCII) prefix test.
 bool startsWithNoCase(std::string_view s, std::string_view prefix);
 bool isBlank(std::string_view s);
+// The line "PBK" (blanks around allowed): a page break, an empty row that starts a new page.
+bool isPageBreakLine(std::string_view s);
 
 // A whole field as an integer or a number, blanks around allowed; nullopt when it is not one
 // or lies beyond the range of int.

@@ -167,7 +167,7 @@ bool TextFormReader::readsAsTextLine(std::string_view line) {
                            tpl::startsWithNoCase(line, ";colw["))) {
         return false;
     }
-    if (isRuleLine(line) || startsTableLine(at(line, 0))) {
+    if (isRuleLine(line) || startsTableLine(at(line, 0)) || tpl::isPageBreakLine(line)) {
         return false;
     }
     return !(line.size() >= 3 && line[0] == '<' && line[1] >= '0' && line[1] <= '9' &&
@@ -322,7 +322,7 @@ void TextFormReader::textLine(std::string_view raw) {
         row.font = raw[1] - '0';
         raw.remove_prefix(3);
     }
-    if (tpl::trimmed(raw) == "PBK") {
+    if (tpl::isPageBreakLine(raw)) {
         row.pageBreak = true;
         return;
     }
@@ -337,6 +337,10 @@ const TemplateFont* TextFormReader::font(int number) const {
 }
 
 void TextFormReader::place() {
+    // A page this near its limit may have had more: the message says so.
+    if (static_cast<int>(rows_.size()) > kFullRows) {
+        ctx_.report.textFormFull = true;
+    }
     // The sheet's default font: entry 0, else the table format's own default.
     Font def;
     def.name = "Fixedsys";

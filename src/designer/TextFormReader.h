@@ -21,6 +21,8 @@ class Sheet;
 class TextFormReader {
 public:
     static constexpr int kMaxRows = 1000;
+    // More rows than this count as a page that may not have been loaded whole.
+    static constexpr int kFullRows = 998;
 
     TextFormReader(Workbook& book, int sheetIndex, SheetReadContext& ctx);
     void read();

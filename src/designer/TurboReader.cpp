@@ -22,22 +22,25 @@ constexpr char kContinued = static_cast<char>(250);
 
 bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
-// The companion row number in front of a turbo row: three characters as written, or the
-// digits and one blank for numbers of four digits and more.
-std::size_t rowNumber(std::string_view field, int& n) {
+// The companion row number in front of a turbo row, and where its statement starts: up to
+// three digits as written, then the blanks before the statement (a statement never begins
+// with one). A longer number is ended by a blank and counts only when the companion has rows
+// that far; otherwise its first three digits are the number and the rest is the statement.
+std::size_t rowNumber(std::string_view field, int companionRows, int& n) {
     std::size_t digits = 0;
     while (digits < field.size() && isDigit(field[digits])) {
         ++digits;
     }
-    n = digits > 0 && digits <= 9 ? *tpl::parseInt(field.substr(0, digits)) : 0;
-    if (digits <= 3) {
-        std::size_t end = digits;
-        while (end < 3 && end < field.size() && field[end] == ' ') {
-            ++end;
-        }
-        return end;
+    std::size_t end = std::min<std::size_t>(digits, 3);
+    if (digits > 3 && digits <= 9 && digits < field.size() && field[digits] == ' ' &&
+        *tpl::parseInt(field.substr(0, digits)) <= companionRows) {
+        end = digits;
     }
-    return digits < field.size() && field[digits] == ' ' ? digits + 1 : digits;
+    n = end > 0 ? *tpl::parseInt(field.substr(0, end)) : 0;
+    while (end < field.size() && field[end] == ' ') {
+        ++end;
+    }
+    return end;
 }
 
 class Loader {
@@ -289,7 +292,7 @@ TurboReader::Result TurboReader::read(std::string_view bytes, const CompanionLoa
         i = j - 1;
         int n = 0;
         std::string& first = fields[0];
-        first.erase(0, rowNumber(first, n));
+        first.erase(0, rowNumber(first, companion.sheet(1).maxRow(), n));
         if (first == "*") {
             first.clear();
         }

@@ -50,6 +50,17 @@ void appendSplit(std::string line, std::string& out) {
 
 } // namespace
 
+std::string TurboWriter::turboRowNumber(int n, std::string_view statement) {
+    std::string number = std::to_string(n);
+    // Three characters, as answers are read; a longer number, or one whose digits would run
+    // into a statement beginning with a digit, is ended by a blank.
+    if (number.size() < 3) {
+        return tpl::padRight(number, 3);
+    }
+    const bool digitFollows = !statement.empty() && statement[0] >= '0' && statement[0] <= '9';
+    return number.size() > 3 || digitFollows ? number + " " : number;
+}
+
 double TurboWriter::stampNow() {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate epoch(1899, 12, 30);
@@ -178,10 +189,11 @@ bool TurboWriter::write(std::string& text, Workbook& companion, int* badRow) con
         ++n;
         if (turbo_) {
             std::string stmt(tpl::trimmed(oneField(designer::statementText(s, r))));
-            std::string number = std::to_string(n);
-            number = n < 1000 ? tpl::padRight(number, 3) : number + " ";
+            if (stmt.empty()) {
+                stmt = "*";
+            }
             const std::string row =
-                codepage::toDos(number + (stmt.empty() ? "*" : stmt) + "\t" + fields(r));
+                codepage::toDos(turboRowNumber(n, stmt) + stmt + "\t" + fields(r));
             std::size_t start = 0;
             while (true) {
                 const std::size_t tab = row.find('\t', start);

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace fc {
 
@@ -26,6 +27,10 @@ public:
     // Days since 30 December 1899 with the fraction of the day, to about 11 digits.
     static double stampNow();
     static std::string formatStamp(double stamp);
+
+    // The companion row number in front of a turbo form row's statement field (`statement`
+    // trimmed, "*" for none).
+    static std::string turboRowNumber(int n, std::string_view statement);
 
     // The longest line of the ext variant; longer form rows continue on the next line.
     static constexpr std::size_t kMaxLine = 254;

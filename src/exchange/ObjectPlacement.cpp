@@ -1,9 +1,13 @@
 #include "exchange/ObjectPlacement.h"
 
 #include "components/model/Sheet.h"
+#include "designer/ObjectEdges.h"
 #include "exchange/AnswerText.h"
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultRows.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace fc {
 
@@ -66,18 +70,14 @@ int placeFormObjects(Sheet& result, const Sheet& form, int lastRow) {
                     continue;
                 }
                 DrawnObject copy = *source;
-                const double dx = p.left - source->x1;
-                const double y1 = (r - 1) + p.top;
-                const double dy = y1 - source->y1;
-                copy.x1 = p.left;
-                copy.x2 = p.right;
-                copy.y1 = y1;
-                // A picture keeps its own height; other objects take the record's.
-                copy.y2 = copy.kind == ObjectKind::Picture ? source->y2 + dy : y1 + p.height;
-                for (auto& pt : copy.points) {
-                    pt.first += dx;
-                    pt.second += dy;
-                }
+                const double top = (r - 1) + p.top;
+                // A picture keeps its own height; other objects take the record's. The form's
+                // copy gives the corner order (the direction of a line or an arc).
+                const double height = copy.kind == ObjectKind::Picture
+                                          ? std::fabs(source->y2 - source->y1)
+                                          : p.height;
+                objects::setEdges(copy, std::min(p.left, p.right), top, std::max(p.left, p.right),
+                                  top + height);
                 result.addObject(std::move(copy));
                 ++placed;
             }

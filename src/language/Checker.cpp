@@ -203,7 +203,10 @@ void pattern(LineCursor& c) {
 void every(LineCursor& c) {
     const std::string_view w = grammar::word(c);
     if (!foldEqual(w, "DAY") && !foldEqual(w, "DEBET") && !foldEqual(w, "OPERATION")) {
-        c.failAt(CheckError::NeedEveryWord, kEveryWordPos);
+        // The seventh character even when the line ends before it ("EVERY" alone): the
+        // word is missing there.
+        c.error = CheckError::NeedEveryWord;
+        c.errorPos = kEveryWordPos;
     }
 }
 

@@ -33,10 +33,11 @@ struct EditorCheck {
     CheckResult result;
 };
 
-// Checks the editor's text (Windows-1251) as its cell will be checked once the editor is
-// left: trailing blanks are not part of the statement, leading blanks are. With an error,
+// Checks the editor's text (Windows-1251) as its cell is checked once the editor is left:
+// trimmed, so that the editor and the sheet colour a line alike. With an error,
 // the text before the error position is red and the rest red, underlined and struck out;
-// without one, the keyword is red and the rest black for plain text, grey otherwise.
+// without one, the leading blanks and the keyword are red and the rest black for plain text,
+// grey otherwise.
 EditorCheck checkEditorText(Checker& checker, std::string_view text);
 
 } // namespace fc

@@ -10,6 +10,17 @@ namespace fc {
 
 class Workbook;
 
+// The template format a designer window saves in, as the main window's two buttons show it:
+// `extd` down for the extended layout, `Turbo` down as well for its turbo variant. Each
+// window keeps its own; the main window shows the active window's.
+struct FormatSwitch {
+    bool extended = false;
+    bool turbo = false;
+    friend bool operator==(FormatSwitch a, FormatSwitch b) {
+        return a.extended == b.extended && a.turbo == b.turbo;
+    }
+};
+
 // A designer window as the shell sees it. Designer commands arrive as the key codes the
 // window would get from the keyboard (Qt::Key_F2 ... Qt::Key_F17) with the shift state.
 class DesignerChild : public ShellChild {
@@ -31,7 +42,8 @@ public:
     // Windows-1251; " [ext]" at the end marks the turbo format.
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& caption) = 0;
-    virtual void setTurbo(bool on) = 0;
+    virtual FormatSwitch formatSwitch() const = 0;
+    virtual void setFormatSwitch(FormatSwitch f) = 0;
 
     // Whether closing now would lose edits.
     virtual bool hasUnsavedChanges() const = 0;

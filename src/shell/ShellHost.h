@@ -9,6 +9,7 @@ namespace fc {
 
 class AppSettings;
 class ChildRegistry;
+class DesignerChild;
 class PrototypeTable;
 class ShellChild;
 
@@ -41,8 +42,11 @@ public:
     virtual void setTimeLabels(std::string_view label1, std::string_view label2) = 0;
     virtual void setTimeLabelsEnabled(bool enabled) = 0;
 
-    // The `Turbo` button: designers read it at each save.
+    // The `Turbo` button: a new designer window starts with the switch as it stands.
     virtual bool turboDown() const = 0;
+    // A designer's format switch changed by itself (a template was loaded): the main window's
+    // buttons show it when that designer is the active window.
+    virtual void designerFormatChanged(const DesignerChild& designer) {}
 
     // Opens a report window that sends `request` (Windows-1251): "G " + the template's name
     // from a designer's F8 (the template is found beside AppSettings::currentFileName), or

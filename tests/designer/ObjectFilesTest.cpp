@@ -204,6 +204,31 @@ TEST_P(ObjectEdgeCases, ControlsKeepTheirSettings) {
     EXPECT_EQ(o[3].chartType, 1);
 }
 
+TEST_P(ObjectEdgeCases, LinesAndArcsKeepTheirDirection) {
+    // Drawn from lower left to upper right; an arc from upper right to lower left, as a file
+    // may carry it.
+    add(ObjectKind::Line, 1.5, 4.75, 3.25, 2.5);
+    DrawnObject& arc = add(ObjectKind::Arc, 2, 2.25, 4, 5);
+    std::swap(arc.x1, arc.x2);
+    add(ObjectKind::Line, 2, 3, 4.5, 3.5); // falling, as drawn
+    roundTrip();
+    // The records give the edges, left before right, whatever the direction.
+    EXPECT_NE(text.find(spelled({"1.50|3.25|0.50|2.25|1|1|[", "2.00|4.00|0.25|2.75|2|4|["})),
+              std::string::npos)
+        << text;
+    const auto& o = back.sheet().objects();
+    ASSERT_EQ(o.size(), 3u);
+    auto corners = [](const DrawnObject& d) { return std::vector<double>{d.x1, d.y1, d.x2, d.y2}; };
+    EXPECT_EQ(corners(o[0]), (std::vector<double>{1.5, 4.75, 3.25, 2.5})) << "still rising";
+    EXPECT_EQ(corners(o[1]), (std::vector<double>{4, 2.25, 2, 5}));
+    EXPECT_EQ(corners(o[2]), (std::vector<double>{2, 3, 4.5, 3.5}));
+
+    // And once more, from what was read.
+    book.swapContents(back);
+    roundTrip();
+    EXPECT_EQ(corners(back.sheet().objects()[0]), (std::vector<double>{1.5, 4.75, 3.25, 2.5}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Layouts, ObjectEdgeCases,
                          testing::Values(TemplateFormat::Table, TemplateFormat::Ext,
                                          TemplateFormat::Turbo),

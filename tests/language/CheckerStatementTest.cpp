@@ -112,8 +112,9 @@ const BadLine kEveryBad[] = {
     {"gluedWrong", "EVERYDAYS", kNeedEveryWord, 7},
     // У looks like Y but is not one of the look-alikes
     {"cyrillicU", "EVERY D\u0410\u0423", kNeedEveryWord, 7},
-    // the seventh character lies past the end: the end is reported
-    {"nothing", "EVERY", kNeedEveryWord, 6},
+    // the word is missing where it should stand, past the end of the line
+    {"nothing", "EVERY", kNeedEveryWord, 7},
+    {"nothingButBlanks", "EVERY  ", kNeedEveryWord, 7},
 };
 FC_BAD_LINES(Every, kEveryBad);
 

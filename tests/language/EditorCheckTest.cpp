@@ -60,9 +60,13 @@ INSTANTIATE_TEST_SUITE_P(
                       EditorCase{"comment", "*note", "GGGGG", ""},
                       EditorCase{"plainText", "hello", "KKKKK", ""},
                       EditorCase{"plainIndented", "  hello", "RRKKKKK", ""},
-                      // leading blanks make a keyword plain text in the sheet, so in the editor too
-                      EditorCase{"keywordAfterBlank", " STOP", "RKKKK", ""},
-                      EditorCase{"keywordErrorAfterBlank", " FACT zz", "RKKKKKKK", ""},
+                      // the sheet checks a line trimmed, and so does the editor: the blank in
+                      // front is red with the keyword, and an error lands on its character
+                      EditorCase{"keywordAfterBlank", " STOP", "RRRRR", ""},
+                      EditorCase{"keywordErrorAfterBlank", " FACT zz", "RRRRRRXX",
+                                 msg::kFactMismatch},
+                      EditorCase{"errorAfterBlanks", "  X=(1+2", "RRRRRRRR", msg::kNeedParen},
+                      EditorCase{"unknownAfterBlank", " [XY 5]", "RRXXXXX", msg::kUnknownFunction},
                       EditorCase{"errorInside", "A=[EK 41 2]", "RRRRRRRRRXX", msg::kNeedBracket},
                       EditorCase{"errorAtStart", "[XY 5]", "RXXXXX", msg::kUnknownFunction},
                       EditorCase{"errorAtEnd", "X=(1+2", "RRRRRR", msg::kNeedParen},

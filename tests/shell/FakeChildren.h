@@ -42,7 +42,11 @@ public:
     void insertPicture() override { log_.push_back(name_ + " picture"); }
     std::string caption() const override { return caption_; }
     void setCaption(const std::string& c) override { caption_ = c; }
-    void setTurbo(bool on) override { turbo = on; }
+    FormatSwitch formatSwitch() const override { return {extended, turbo}; }
+    void setFormatSwitch(FormatSwitch f) override {
+        extended = f.extended;
+        turbo = f.turbo;
+    }
     bool hasUnsavedChanges() const override { return unsaved; }
     bool formulaEditorHasFocus() const override { return editorFocused; }
     void commitFormulaEditor() override {
@@ -58,6 +62,7 @@ public:
     bool saveSucceeds = true;
     bool editorFocused = false;
     bool editorHoldsEdit = false;
+    bool extended = false;
     bool turbo = false;
 
 private:

@@ -76,6 +76,14 @@ int readWorkbookFile(const QString& path, Workbook& book, std::string& error) {
         if (f.sniff(view)) {
             std::string why;
             if (!f.read(view, book, why)) {
+                if (f.type == kFileExcel97 &&
+                    isOlderExcel(reinterpret_cast<const std::uint8_t*>(view.data()), view.size())) {
+                    // Not damaged: made by an older Excel, which the user can save anew.
+                    error = w("Файл ") + shown(path) +
+                            w(" - книга Excel 5.0/95. Этот формат программа не читает: "
+                              "сохраните книгу в Excel в формате Excel 97-2003 (.xls)");
+                    return 0;
+                }
                 error = w("Файл ") + shown(path) + w(" повреждён: ") + why;
                 return 0;
             }

@@ -115,6 +115,9 @@ bool Reader::readBook(std::string_view payload) {
                     &e.doStartRecalc, &e.doEndRecalc}) {
         *b = r.boolean();
     }
+    if (r.ok() && !r.atEnd()) {
+        book_.setDate1904(r.boolean());
+    }
     if (!finish(r, kBook)) {
         return false;
     }

@@ -42,6 +42,10 @@ void writeBook(ByteWriter& w, const Workbook& book) {
                    e.doStartRecalc, e.doEndRecalc}) {
         w.boolean(b);
     }
+    // Optional, so that other workbooks' files stay as they were.
+    if (book.date1904()) {
+        w.boolean(true);
+    }
     w.end();
 }
 

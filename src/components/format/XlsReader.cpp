@@ -224,6 +224,9 @@ class Reader {
 public:
     Reader(const std::vector<std::uint8_t>& s, Workbook& book) : s_(s), book_(book) {}
 
+    // The file counts its dates from 1904.
+    bool date1904() const { return date1904_; }
+
     bool run(std::string& error) {
         if (!globals(error)) {
             return false;
@@ -924,8 +927,27 @@ bool readXlsBytes(const std::uint8_t* data, std::size_t size, Workbook& book, st
     fresh.setAutoRecalc(book.autoRecalc());
     fresh.setRepaint(book.repaint());
     fresh.setModified(false);
+    fresh.setDate1904(reader.date1904());
     book.swapContents(fresh);
     return true;
+}
+
+bool isOlderExcel(const std::uint8_t* data, std::size_t size) {
+    xls::CompoundFile cf;
+    std::string error;
+    if (!cf.open(data, size, error)) {
+        return false;
+    }
+    if (!cf.hasStream(u"Workbook")) {
+        return cf.hasStream(u"Book");
+    }
+    std::vector<std::uint8_t> stream;
+    if (!cf.read(u"Workbook", stream, error) || stream.size() < 8 ||
+        get16(stream.data()) != 0x0809) {
+        return false;
+    }
+    // BIFF5 and BIFF7 say 0x0500 where BIFF8 says 0x0600.
+    return get16(stream.data() + 4) == 0x0500;
 }
 
 bool readXls(const std::string& path, Workbook& book, std::string& error) {

@@ -18,4 +18,8 @@ bool readXls(const std::string& path, Workbook& book, std::string& error);
 bool readXls(const QString& path, Workbook& book, std::string& error);
 bool readXlsBytes(const std::uint8_t* data, std::size_t size, Workbook& book, std::string& error);
 
+// Whether the bytes are an Excel 5.0/95 workbook (a "Book" stream, or a "Workbook" stream in
+// BIFF5/7), which the reader refuses as an older format rather than as damaged.
+bool isOlderExcel(const std::uint8_t* data, std::size_t size);
+
 } // namespace fc

@@ -140,6 +140,10 @@ bool toRk(double d, std::uint32_t& rk) {
 
 std::string sheetNameKey(const std::string& name) { return cp1251::upper(name); }
 
+// Days from the 1900 count's day 0 (30 December 1899) to 1 January 1904, day 0 of the 1904
+// count.
+constexpr double kDays1904 = 1462;
+
 class Builder {
 public:
     explicit Builder(const Workbook& book) : book_(book), styles_(book.styles()) {
@@ -147,6 +151,7 @@ public:
         xfOfStyle_[0] = 15;
         usedStyles_.push_back(0);
         nameSheets();
+        date1904_ = book.date1904() && datesFit1904();
     }
 
     std::vector<std::uint8_t> build() {
@@ -176,6 +181,35 @@ private:
         for (int s = 1; s <= book_.numSheets(); ++s) {
             sheetIndex_.emplace(sheetNameKey(book_.sheet(s).name()), s - 1);
         }
+    }
+
+    // A workbook read from a 1904-based file is written so again, unless it holds a date
+    // before 1904, which that count cannot show.
+    bool dateStyle(StyleId id) {
+        if (dateStyle_.empty()) {
+            dateStyle_.resize(styles_.size());
+            for (std::size_t i = 0; i < styles_.size(); ++i) {
+                dateStyle_[i] =
+                    xls::isDateFormat(styles_.get(static_cast<StyleId>(i)).numberFormat);
+            }
+        }
+        return id < dateStyle_.size() && dateStyle_[id];
+    }
+    bool datesFit1904() {
+        for (int s = 1; s <= book_.numSheets(); ++s) {
+            for (const Row& row : book_.sheet(s).rows()) {
+                for (const Cell& c : row.cells) {
+                    if (c.kind == ValueKind::Number && dateStyle(c.style) && c.number < kDays1904) {
+                        return false;
+                    }
+                }
+            }
+        }
+        return true;
+    }
+    // The number a cell holds as the file counts dates.
+    double num(const Cell& c) {
+        return date1904_ && dateStyle(c.style) ? c.number - kDays1904 : c.number;
     }
 
     int xfOf(StyleId id) {
@@ -423,11 +457,11 @@ private:
             }
             // Runs of RK numbers and of blanks in adjacent columns go in one record.
             std::uint32_t rk;
-            if (c.kind == ValueKind::Number && toRk(c.number, rk)) {
+            if (c.kind == ValueKind::Number && toRk(num(c), rk)) {
                 std::size_t j = i + 1;
                 std::uint32_t tmp;
                 while (j < cs.size() && cs[j].col == cs[j - 1].col + 1 && !cs[j].formula &&
-                       cs[j].kind == ValueKind::Number && toRk(cs[j].number, tmp)) {
+                       cs[j].kind == ValueKind::Number && toRk(num(cs[j]), tmp)) {
                     ++j;
                 }
                 if (j - i == 1) {
@@ -443,7 +477,7 @@ private:
                     w.u16(rw);
                     w.u16(c.col - 1u);
                     for (std::size_t k = i; k < j; ++k) {
-                        toRk(cs[k].number, tmp);
+                        toRk(num(cs[k]), tmp);
                         w.u16(static_cast<unsigned>(xfOf(cs[k].style)));
                         w.u32(tmp);
                     }
@@ -487,7 +521,8 @@ private:
         switch (v.kind) {
         case ValueKind::Number: {
             std::uint32_t rk;
-            if (toRk(v.number, rk)) {
+            const double d = num(v);
+            if (toRk(d, rk)) {
                 w.u16(kRk);
                 w.u16(10);
                 w.u16(rw);
@@ -500,7 +535,7 @@ private:
                 w.u16(rw);
                 w.u16(col);
                 w.u16(static_cast<unsigned>(xf));
-                w.f64(std::isfinite(v.number) ? v.number : 0);
+                w.f64(std::isfinite(d) ? d : 0);
             }
             return;
         }
@@ -570,7 +605,7 @@ private:
         b.u16(col);
         b.u16(static_cast<unsigned>(xf));
         switch (v.kind) {
-        case ValueKind::Number: b.f64(std::isfinite(v.number) ? v.number : 0); break;
+        case ValueKind::Number: b.f64(std::isfinite(v.number) ? num(v) : 0); break;
         case ValueKind::Text:
             b.u8(v.text.empty() ? 3 : 0);
             b.zeros(5);
@@ -808,12 +843,12 @@ private:
             b.u16(0x0258);
             r.put(0x003D, b);
         }
-        r.u16rec(0x0040, 0); // BACKUP
-        r.u16rec(0x008D, 0); // HIDEOBJ
-        r.u16rec(0x0022, 0); // DATEMODE: 1900
-        r.u16rec(0x000E, 1); // PRECISION: full
-        r.u16rec(0x01B7, 0); // REFRESHALL
-        r.u16rec(0x00DA, 0); // BOOKBOOL
+        r.u16rec(0x0040, 0);                 // BACKUP
+        r.u16rec(0x008D, 0);                 // HIDEOBJ
+        r.u16rec(0x0022, date1904_ ? 1 : 0); // DATEMODE
+        r.u16rec(0x000E, 1);                 // PRECISION: full
+        r.u16rec(0x01B7, 0);                 // REFRESHALL
+        r.u16rec(0x00DA, 0);                 // BOOKBOOL
         for (const Font& f : fonts_) {
             fontRecord(f, r);
         }
@@ -1008,6 +1043,8 @@ private:
 
     const Workbook& book_;
     const StyleTable& styles_;
+    std::vector<bool> dateStyle_;
+    bool date1904_ = false;
     std::vector<int> xfOfStyle_;
     std::vector<StyleId> usedStyles_;
     std::vector<Font> fonts_;

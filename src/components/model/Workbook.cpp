@@ -24,6 +24,7 @@ void Workbook::reset() {
     current_ = 0;
     styles_ = StyleTable();
     modified_ = false;
+    date1904_ = false;
     autoRecalc_ = true;
     mode_ = 0;
     view_ = ViewOptions();
@@ -45,6 +46,7 @@ void Workbook::swapContents(Workbook& other) {
     std::swap(current_, other.current_);
     std::swap(styles_, other.styles_);
     std::swap(modified_, other.modified_);
+    std::swap(date1904_, other.date1904_);
     std::swap(autoRecalc_, other.autoRecalc_);
     std::swap(mode_, other.mode_);
     std::swap(view_, other.view_);

@@ -107,6 +107,12 @@ public:
     const Font& defaultFont() const { return styles_.get(0).font; }
     void setDefaultFont(const std::string& name, double size);
 
+    // The workbook came from an Excel file whose dates count from 1904 (made on a Mac). Cell
+    // values are in the 1900 count the program uses either way; an Excel file written of the
+    // workbook counts from 1904 again.
+    bool date1904() const { return date1904_; }
+    void setDate1904(bool on) { date1904_ = on; }
+
     bool modified() const { return modified_; }
     void setModified(bool m) { modified_ = m; }
     bool autoRecalc() const { return autoRecalc_; }
@@ -150,6 +156,7 @@ private:
     int current_ = 0;
     StyleTable styles_;
     bool modified_ = false;
+    bool date1904_ = false;
     bool autoRecalc_ = true;
     bool repaint_ = true;
     bool pendingRepaint_ = false;

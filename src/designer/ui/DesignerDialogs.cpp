@@ -3,6 +3,7 @@
 #include "components/platform/ui/DialogButtons.h"
 #include "components/text/Cp1251.h"
 #include "designer/DesignerMessages.h"
+#include "designer/DesignerSheet.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -54,8 +55,10 @@ ColsRowsDialog::ColsRowsDialog(QWidget* parent)
     : QDialog(parent), cols_(new QSpinBox(this)), rows_(new QSpinBox(this)) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(cp1251::toQString(designermsg::colsRowsTitle()));
+    // Up to the sheet's own limits: a template may be longer than any fixed count.
+    cols_->setRange(1, designer::kMaxFormCol);
+    rows_->setRange(1, kMaxRows);
     for (QSpinBox* b : {cols_, rows_}) {
-        b->setRange(1, 250);
         b->setValue(10);
     }
     cols_->setObjectName(QStringLiteral("SpinEdit1"));

@@ -28,7 +28,8 @@ private:
     QLineEdit* replace_;
 };
 
-// "Кол-во столбцов/стpок:": two counters from 1 to 250.
+// "Кол-во столбцов/стpок:": two counters, columns up to the last form column the object
+// column leaves room for, rows up to the sheet's last row.
 class ColsRowsDialog : public QDialog {
     Q_OBJECT
 public:

@@ -1,6 +1,5 @@
 #include "designer/ui/TMDIChild_1.h"
 
-#include "components/format/FileType.h"
 #include "components/platform/Prompter.h"
 #include "components/platform/ui/FileDialogFilter.h"
 #include "components/text/Cp1251.h"
@@ -16,7 +15,6 @@
 #include "designer/MergeIndex.h"
 #include "designer/RowHeightFitter.h"
 #include "designer/TemplateFile.h"
-#include "designer/TemplateMessages.h"
 #include "designer/TemplateSearch.h"
 #include "designer/TemplateText.h"
 #include "designer/ui/DesignerDialogs.h"
@@ -62,8 +60,6 @@ constexpr int kVkDown = 40;
 
 QString q(const std::string& windows) { return cp1251::toQString(windows); }
 std::string win(const QString& s) { return cp1251::fromQString(s); }
-
-const char kExtMark[] = " [ext]";
 
 } // namespace
 
@@ -140,7 +136,9 @@ TMDIChild_1::TMDIChild_1(ShellHost& host, Prompter& prompter, QWidget* parent)
     editor_->installEventFilter(this);
 
     book_.addListener(this);
-    turbo_ = host_.turboDown();
+    // A new template starts with the format buttons as they stand; an opened one with its own.
+    const bool turbo = host_.turboDown();
+    format_ = {turbo || host_.commandChecked("extd"), turbo};
     const QString path = q(host_.settings().currentFileName);
     if (path.isEmpty() || TemplateFile::isNewTemplateName(path)) {
         TemplateFile::newTemplate(book_);
@@ -192,8 +190,12 @@ void TMDIChild_1::refreshSheetProperties() {
 }
 
 void TMDIChild_1::viewChanged() {
+    if (restoring_) {
+        return;
+    }
+    objectsMaybeChanged();
     // Another sheet became current: the editor's text belongs to the sheet it was opened on.
-    if (!editorOpen() || restoring_) {
+    if (!editorOpen()) {
         return;
     }
     if (book_.currentSheet() != editSheet_) {
@@ -214,14 +216,6 @@ std::string TMDIChild_1::caption() const { return win(windowTitle()); }
 
 void TMDIChild_1::setCaption(const std::string& caption) { setWindowTitle(q(caption)); }
 
-QString TMDIChild_1::templatePath() const {
-    QString c = windowTitle();
-    if (c.endsWith(QLatin1String(kExtMark))) {
-        c.chop(static_cast<int>(sizeof(kExtMark)) - 1);
-    }
-    return c.trimmed();
-}
-
 // A change not yet taken into the history (it is taken after the current event) counts.
 bool TMDIChild_1::hasUnsavedChanges() const { return history_.changed() || snapshotPending_; }
 
@@ -240,31 +234,17 @@ void TMDIChild_1::showErrorAt(int fileLine, int position) {
     openEditor(row, 1, std::max(position - 1, 0));
 }
 
-bool TMDIChild_1::loadTemplate(const QString& path) {
-    closeEditor();
-    TemplateReadOptions options;
-    options.measurer = &view_->measurer();
-    options.prototypes = &host_.prototypes();
-    restoring_ = true;
-    const TemplateLoadResult r = TemplateFile::load(path, book_, prompter_, options);
-    restoring_ = false;
-    if (!r.opened) {
-        TemplateFile::newTemplate(book_);
-        applyNewSheetDefaults();
-    } else {
-        applyNewSheetDefaults();
-    }
-    const bool extended =
-        r.opened && r.layout != TemplateLayout::Table && r.layout != TemplateLayout::Text;
-    setCaption(win(path) + (extended ? kExtMark : ""));
-    resetHistory();
-    return r.opened;
-}
-
 // ---------------------------------------------------------------- undo history
 
 void TMDIChild_1::cellsChanged(int, const CellRange&) { noteModification(); }
 void TMDIChild_1::layoutChanged() { noteModification(); }
+
+// Objects are moved, sized and formatted in the view without a layout change being reported.
+void TMDIChild_1::objectsMaybeChanged() {
+    if (!restoring_ && objectWatch_.changed(book_)) {
+        noteModification();
+    }
+}
 
 void TMDIChild_1::noteModification() {
     if (restoring_ || snapshotPending_) {
@@ -282,6 +262,7 @@ void TMDIChild_1::flushHistory() {
     restoring_ = true;
     history_.record(book_);
     restoring_ = false;
+    objectWatch_.sync(book_);
     updateUndoItems();
 }
 
@@ -290,6 +271,7 @@ void TMDIChild_1::resetHistory() {
     history_.reset(book_);
     restoring_ = false;
     snapshotPending_ = false;
+    objectWatch_.sync(book_);
     updateUndoItems();
 }
 
@@ -304,6 +286,7 @@ void TMDIChild_1::undo() {
     restoring_ = true;
     history_.undo(book_);
     restoring_ = false;
+    objectWatch_.sync(book_);
     updateUndoItems();
 }
 
@@ -313,6 +296,7 @@ void TMDIChild_1::redo() {
     restoring_ = true;
     history_.redo(book_);
     restoring_ = false;
+    objectWatch_.sync(book_);
     updateUndoItems();
 }
 
@@ -354,129 +338,6 @@ void TMDIChild_1::designerKey(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-bool TMDIChild_1::refuseTurboSheets() {
-    if (host_.turboDown() && book_.numSheets() > 1) {
-        prompter_.message(designermsg::saveCaption(), designermsg::turboManySheets(),
-                          Prompter::Icon::Error);
-        return true;
-    }
-    return false;
-}
-
-void TMDIChild_1::saveAs() {
-    if (refuseTurboSheets()) {
-        return;
-    }
-    closeEditor();
-    const QFileInfo info(templatePath());
-    QString dir = info.absolutePath();
-    if (!host_.settings().lastOpenedDir.empty() && info.fileName() == templatePath()) {
-        dir = q(host_.settings().lastOpenedDir);
-    }
-    const SaveChoice c = chooseSaveFile(dir, info.fileName(), false);
-    if (c.path.isEmpty()) {
-        return;
-    }
-    runAfterSaving_ = false;
-    const QString path = c.filter == 1 ? designercmd::withXlsExtension(c.path)
-                                       : designercmd::withRptExtension(c.path);
-    // Only a directory that took the file is remembered.
-    if (c.filter == 1 ? saveExcel(path) : saveTemplate(path)) {
-        host_.settings().lastOpenedDir =
-            win(QDir::toNativeSeparators(QFileInfo(path).absolutePath()));
-    }
-}
-
-bool TMDIChild_1::saveExcel(const QString& path) {
-    // Refused before the sheets are prepared: a save that cannot succeed changes nothing.
-    if (!TemplateFile::canReplace(path)) {
-        prompter_.error(templatemsg::saveError());
-        return false;
-    }
-    for (int n = 1; n <= book_.numSheets(); ++n) {
-        Sheet& s = book_.sheet(n);
-        designercmd::clearRightOfForm(s);
-        // The undo history's values are no part of the workbook the user sees.
-        s.clear({1, UndoHistory::kStateCol, 8, UndoHistory::kStateCol}, ClearWhat::All);
-    }
-    std::string error;
-    if (!writeWorkbookFile(path, kFileExcel97, book_, error)) {
-        prompter_.error(error.empty() ? templatemsg::saveError() : error);
-        return false;
-    }
-    return true;
-}
-
-bool TMDIChild_1::saveTemplate(const QString& path) {
-    const bool turbo = host_.turboDown();
-    flushHistory();
-    restoring_ = true;
-    const bool ok = TemplateFile::save(
-        path, book_, turbo ? TemplateFormat::Turbo : TemplateFormat::Table, prompter_);
-    restoring_ = false;
-    if (!ok) {
-        return false;
-    }
-    setCaption(win(path) + (turbo ? kExtMark : ""));
-    host_.settings().currentFileName = win(QDir::toNativeSeparators(path));
-    history_.markSaved();
-    if (runAfterSaving_) {
-        runSaved(path);
-    }
-    return true;
-}
-
-void TMDIChild_1::runSaved(const QString& path) {
-    const bool turboCaption = windowTitle().endsWith(QLatin1String(kExtMark));
-    ScriptedPrompter quiet; // the reading's own messages give way to the one below
-    TemplateReadOptions options;
-    options.measurer = &view_->measurer();
-    options.prototypes = &host_.prototypes();
-    // Read into a scratch workbook first: a reading that went wrong must not replace the
-    // designer's own workbook, which holds everything that was saved.
-    Workbook back;
-    const TemplateLoadResult r = TemplateFile::load(path, back, quiet, options);
-    if (!r.opened) {
-        prompter_.error(designermsg::cannotOpen());
-        return;
-    }
-    if (r.whole()) {
-        restoring_ = true;
-        book_.swapContents(back);
-        restoring_ = false;
-    } else {
-        prompter_.error(designermsg::runReadError());
-    }
-    applyNewSheetDefaults();
-    setCaption(win(path) + (turboCaption ? kExtMark : ""));
-    resetHistory();
-    // The report window finds the template as the current file name's directory + the
-    // report name + ".rpt", so the request names it without directory and extension.
-    host_.settings().currentFileName = win(QDir::toNativeSeparators(path));
-    const QString name = QFileInfo(path).completeBaseName();
-    host_.runReport("G " + win(name), host_.children().handleOf(this));
-}
-
-void TMDIChild_1::saveAndRun() {
-    if (refuseTurboSheets()) {
-        return;
-    }
-    view_->endEditing();
-    closeEditor();
-    QString path = templatePath();
-    if (TemplateFile::isNewTemplateName(path)) {
-        const QFileInfo info(path);
-        const SaveChoice c = chooseSaveFile(info.absolutePath(), info.fileName(), true);
-        if (c.path.isEmpty()) {
-            return;
-        }
-        path = designercmd::withRptExtension(c.path);
-    }
-    runAfterSaving_ = true;
-    saveTemplate(path);
-    runAfterSaving_ = false;
-}
-
 void TMDIChild_1::formatCommand() {
     closeEditor();
     if (objects_->formatObject()) {
@@ -507,8 +368,12 @@ void TMDIChild_1::applyColsRows() {
         return;
     }
     closeEditor();
-    book_.sheet().setMaxCol(colsRows_->cols());
-    book_.sheet().setMaxRow(colsRows_->rows());
+    const std::string refusal =
+        designercmd::setExtent(book_.sheet(), colsRows_->cols(), colsRows_->rows());
+    if (!refusal.empty()) {
+        prompter_.warning(refusal);
+        return;
+    }
     book_.noteLayoutChange();
 }
 
@@ -671,7 +536,14 @@ void TMDIChild_1::workbookDesignerCommand() {
     closeEditor();
     WorkbookDesignerDialog dialog(book_, this);
     if (runWorkbookDesigner(dialog)) {
+        const std::string before = book_.sheet().name();
         dialog.apply(book_);
+        // A kept object block belongs to its sheet under the sheet's new name.
+        auto k = kept_.find(before);
+        if (k != kept_.end() && book_.sheet().name() != before) {
+            kept_[book_.sheet().name()] = std::move(k->second);
+            kept_.erase(before);
+        }
     }
 }
 
@@ -767,26 +639,6 @@ void TMDIChild_1::onDblClick(int row, int col, bool* consumed) {
     }
 }
 
-void TMDIChild_1::onStartEdit(QString* text, bool* cancel) {
-    *cancel = true;
-    const CellRef a = book_.sheet().activeCell();
-    const QString typed = *text;
-    QTimer::singleShot(0, this, [this, a, typed] {
-        openEditor(a.row, a.col);
-        if (!editorOpen()) {
-            return;
-        }
-        if (editCol_ == a.col) {
-            editor_->setText(typed);
-        } else {
-            // Typed over a form cell of a statement row: the statement is not replaced.
-            editor_->setCaret(-1);
-            editor_->insertPlainText(typed);
-        }
-        editor_->setCaret(-1);
-    });
-}
-
 void TMDIChild_1::sheetContextMenu(const QPoint& pos) {
     closeEditor();
     updateFixCheck();
@@ -837,251 +689,6 @@ void TMDIChild_1::pasteCells() {
         s.setMaxRow(s.maxRow() + extra);
     }
     view_->paste();
-}
-
-// ---------------------------------------------------------------- the formula line editor
-
-void TMDIChild_1::openEditor(int row, int col, int caret) {
-    Sheet& s = book_.sheet();
-    if (row < std::max(s.topRow(), 1) || row > s.maxRow() || col < 1 || col > s.maxCol()) {
-        return;
-    }
-    if (editorOpen()) {
-        closeEditor();
-    }
-    s.setActiveCell(row, col);
-    const fl::Target t = fl::target(s, row, col, turbo_);
-    editSheet_ = book_.currentSheet();
-    editRow_ = t.row;
-    editCol_ = t.col;
-    if (t.statement && s.leftCol() > 1 && s.fixedCols() == 0) {
-        s.setTopLeft(s.topRow(), 1); // the statement column comes into view under the editor
-    }
-    const QString text = q(fl::cellText(s, t.row, t.col));
-    openLength_ = static_cast<int>(text.size());
-    if (t.col == designer::kStatementCol) {
-        editor_->setColouring(
-            [this](const QString& line) { return checkEditorText(checker_, win(line)).spans; });
-    } else {
-        editor_->setColouring({});
-    }
-    editor_->blockSignals(true);
-    editor_->setText(text);
-    editor_->blockSignals(false);
-    editor_->setCaret(caret);
-    follow_ = true;
-    placeEditor();
-    if (t.shown) {
-        editor_->show();
-        editor_->raise();
-        editor_->setFocus();
-    }
-    editorTextChanged();
-}
-
-void TMDIChild_1::placeEditor() {
-    if (!editorOpen()) {
-        return;
-    }
-    Sheet& s = book_.sheet();
-    const Style& st = s.style(editRow_, editCol_);
-    Font f = st.font;
-    f.name = fl::editorFontName(f.name);
-    const QFont font = FontMapper::toQFont(f, book_.view().viewScale);
-    editor_->setFont(font);
-    QPalette pal = editor_->palette();
-    const Color c = f.color == kAutoColor ? rgb(0, 0, 0) : f.color;
-    pal.setColor(QPalette::Text, QColor(redOf(c), greenOf(c), blueOf(c)));
-    pal.setColor(QPalette::Base, Qt::white);
-    editor_->setPalette(pal);
-    QTextOption opt = editor_->document()->defaultTextOption();
-    opt.setAlignment(st.halign == HAlign::Right    ? Qt::AlignRight
-                     : st.halign == HAlign::Center ? Qt::AlignHCenter
-                                                   : Qt::AlignLeft);
-    editor_->document()->setDefaultTextOption(opt);
-
-    QRect cell = view_->cellRect(editRow_, editCol_);
-    const int lineH = QFontMetrics(font).height() + 4;
-    QRect r = cell;
-    if (editCol_ == designer::kStatementCol && fl::target(s, editRow_, 1, turbo_).statement) {
-        // Over column 1 whatever the sheet's scroll: from the row headings across the sheet.
-        const int left = view_->sheetLayout().headerWidth();
-        r.setLeft(left);
-        r.setWidth(std::max(view_->viewport()->width() - left - 20, 40));
-    } else {
-        const int textW = QFontMetrics(font).horizontalAdvance(editor_->text()) + 12;
-        r.setWidth(std::max(cell.width(), textW));
-    }
-    const int h = std::max(lineH, cell.height());
-    int top = cell.top();
-    if (h > cell.height()) {
-        if (st.valign == VAlign::Center) {
-            top = cell.top() - (h - cell.height()) / 2;
-        } else if (st.valign == VAlign::Bottom) {
-            top = cell.bottom() + 1 - h;
-        }
-    }
-    r.setTop(std::max(top, 0));
-    r.setHeight(h);
-    editor_->setGeometry(r);
-}
-
-void TMDIChild_1::editorTextChanged() {
-    if (!editorOpen()) {
-        return;
-    }
-    const QString text = editor_->text();
-    if (editCol_ == designer::kStatementCol) {
-        host_.setStatusText(1, checkEditorText(checker_, win(text)).status);
-    } else if (text.size() > openLength_) {
-        openLength_ = static_cast<int>(text.size());
-        placeEditor();
-    }
-    showCaretPosition();
-}
-
-void TMDIChild_1::showCaretPosition() {
-    if (editorOpen() && editCol_ == designer::kStatementCol) {
-        host_.setStatusText(2, designermsg::caretPrefix() + std::to_string(editor_->caret() + 1));
-    }
-}
-
-void TMDIChild_1::closeEditor() {
-    if (!editorOpen()) {
-        return;
-    }
-    const int row = editRow_;
-    const int col = editCol_;
-    editRow_ = editCol_ = 0;
-    const std::string text = win(editor_->text());
-    editor_->hide();
-    Sheet& s = book_.sheet(editSheet_);
-    if (fl::cellText(s, row, col) != text) {
-        fl::store(s, row, col, text, colourer_);
-    }
-    if (&s == &book_.sheet()) {
-        s.setActiveCell(row, col);
-    }
-    host_.setStatusText(2, "");
-    if (view_->isVisible()) {
-        view_->setFocus();
-    }
-}
-
-void TMDIChild_1::moveEditor(int move) {
-    const auto m = static_cast<fl::Move>(move);
-    Sheet& s = book_.sheet();
-    const int page = std::max(
-        view_->viewport()->height() / std::max(view_->cellRect(editRow_, editCol_).height(), 1), 1);
-    const std::optional<fl::Place> p =
-        fl::move(m, editRow_, editCol_, editor_->caret(), static_cast<int>(editor_->text().size()),
-                 s.maxRow(), s.maxCol(), page);
-    if (!p) {
-        return;
-    }
-    closeEditor();
-    s.setSelection(CellRange::cell(p->row, p->col));
-    view_->showActiveCell();
-    openEditor(p->row, p->col, p->caret);
-}
-
-bool TMDIChild_1::editorKey(QKeyEvent* e) {
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    const bool statement = editCol_ == designer::kStatementCol;
-    const int key = e->key();
-    if (key >= Qt::Key_F2 && key <= Qt::Key_F20 && key != Qt::Key_F3) {
-        designerKey(key, e->modifiers());
-        return true;
-    }
-    switch (key) {
-    case Qt::Key_F1: showReference(); return true;
-    case Qt::Key_Escape:
-        follow_ = false;
-        closeEditor();
-        return true;
-    case Qt::Key_Tab: editor_->insertPlainText(QStringLiteral("    ")); return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter: {
-        if (!statement) {
-            closeEditor();
-            return true;
-        }
-        const int row = editRow_;
-        const std::string text = win(editor_->text());
-        editRow_ = editCol_ = 0;
-        editor_->hide();
-        const int next = fl::split(book_.sheet(), row, 1, text, colourer_);
-        book_.sheet().setSelection(CellRange::cell(next, 1));
-        view_->showActiveCell();
-        openEditor(next, 1, 0);
-        return true;
-    }
-    case Qt::Key_Delete: {
-        if (!statement || editor_->textCursor().hasSelection() ||
-            editor_->caret() < static_cast<int>(editor_->text().size())) {
-            return false;
-        }
-        const int caret = editor_->caret();
-        std::optional<std::string> joined =
-            fl::joinNext(book_.sheet(), editRow_, win(editor_->text()));
-        if (joined) {
-            editor_->setText(q(*joined));
-            editor_->setCaret(caret);
-        }
-        return true;
-    }
-    case Qt::Key_Y:
-        if (ctrl) {
-            deleteCurrentRow();
-            return true;
-        }
-        return false;
-    case Qt::Key_Up: moveEditor(static_cast<int>(fl::Move::Up)); return true;
-    case Qt::Key_Down: moveEditor(static_cast<int>(fl::Move::Down)); return true;
-    case Qt::Key_PageUp: moveEditor(static_cast<int>(fl::Move::PageUp)); return true;
-    case Qt::Key_PageDown: moveEditor(static_cast<int>(fl::Move::PageDown)); return true;
-    case Qt::Key_Home:
-        if (ctrl) {
-            moveEditor(static_cast<int>(fl::Move::CtrlHome));
-            return true;
-        }
-        return false;
-    case Qt::Key_End:
-        if (ctrl) {
-            moveEditor(static_cast<int>(fl::Move::CtrlEnd));
-            return true;
-        }
-        return false;
-    case Qt::Key_Right:
-    case Qt::Key_Left: {
-        if (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier) ||
-            editor_->textCursor().hasSelection()) {
-            return false;
-        }
-        const int caret = editor_->caret();
-        const int len = static_cast<int>(editor_->text().size());
-        if ((key == Qt::Key_Right && caret < len) || (key == Qt::Key_Left && caret > 0)) {
-            return false;
-        }
-        moveEditor(static_cast<int>(key == Qt::Key_Right ? fl::Move::Right : fl::Move::Left));
-        return true;
-    }
-    default: return false;
-    }
-}
-
-void TMDIChild_1::editorContextMenu(const QPoint& pos) {
-    QMenu menu(this);
-    menu.addAction(q(designermsg::cutItem()), editor_, &QPlainTextEdit::cut);
-    menu.addAction(q(designermsg::copyItem()), editor_, &QPlainTextEdit::copy);
-    menu.addAction(q(designermsg::pasteItem()), editor_, &QPlainTextEdit::paste);
-    menu.addSeparator();
-    menu.addAction(q(designermsg::tagHelpItem()), this, [this] { showReference(); });
-    menu.addAction(QStringLiteral("Close"), this, [this] {
-        follow_ = false;
-        closeEditor();
-    });
-    menu.exec(editor_->mapToGlobal(pos));
 }
 
 // ---------------------------------------------------------------- window events

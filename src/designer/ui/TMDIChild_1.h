@@ -1,7 +1,9 @@
 #pragma once
 
 #include "components/model/Workbook.h"
+#include "designer/ObjectWatch.h"
 #include "designer/StatementColour.h"
+#include "designer/TemplateFile.h"
 #include "designer/UndoHistory.h"
 #include "language/Checker.h"
 #include "shell/DesignerChild.h"
@@ -54,16 +56,21 @@ public:
     void insertPicture() override;
     std::string caption() const override;
     void setCaption(const std::string& caption) override;
-    void setTurbo(bool on) override { turbo_ = on; }
+    FormatSwitch formatSwitch() const override { return format_; }
+    void setFormatSwitch(FormatSwitch f) override { format_ = f; }
     bool hasUnsavedChanges() const override;
     bool formulaEditorHasFocus() const override;
     void commitFormulaEditor() override;
     void showErrorAt(int fileLine, int position) override;
 
-    // Loads a template file into the window (its name becomes the caption).
+    // Loads a file into the window (its name becomes the caption): a ".xls" or ".vts"
+    // workbook, or a template, whose layout sets the window's format switch.
     bool loadTemplate(const QString& path);
     // The template's file name, without the " [ext]" mark.
     QString templatePath() const;
+    // The name the save dialog offers: the template's, or for a file that was not read as a
+    // template (a workbook) its name with ".rpt".
+    QString offeredName() const;
 
     // ---- parts, for the owner and for tests
     SheetView* view() const { return view_; }
@@ -71,6 +78,8 @@ public:
     DesignerObjects* objects() const { return objects_; }
     const UndoHistory& history() const { return history_; }
     bool editorOpen() const { return editRow_ != 0; }
+    // The turbo variant's mode: the editor edits cells where they are.
+    bool turbo() const { return format_.turbo; }
     int editRow() const { return editRow_; }
     int editCol() const { return editCol_; }
     // Takes the snapshot a modification asked for now instead of after the event.
@@ -117,6 +126,7 @@ private:
     void viewChanged() override;
 
     void noteModification();
+    void objectsMaybeChanged();
     void resetHistory();
     void updateUndoItems();
     void applyNewSheetDefaults();
@@ -173,15 +183,21 @@ private:
     StatementColourer colourer_;
     Checker checker_;
     UndoHistory history_;
+    ObjectWatch objectWatch_;
+    KeptObjectBlocks kept_;
     bool restoring_ = false;
     bool snapshotPending_ = false;
-    bool turbo_ = false;
+    FormatSwitch format_;
+    // The caption names a file that was not read as a template (a workbook, or a file that
+    // could not be opened): saving never goes over it without asking for a name.
+    bool foreignFile_ = false;
     bool runAfterSaving_ = false;
 
     int editSheet_ = 0;
     int editRow_ = 0;
     int editCol_ = 0;
     int openLength_ = 0;
+    bool spanning_ = false; // the editor spans the sheet over column 1
     bool follow_ = false;
     QString lastSearch_;
     QString lastReplacement_;

@@ -85,7 +85,10 @@ TMainForm::TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialog
     connectCommands();
 
     // The menu update follows every change of the active form, pop-ups included.
-    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { updateMenuItems(); });
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] {
+        showDesignerFormat();
+        updateMenuItems();
+    });
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this] { updateMenuItems(); });
     updateMenuItems();
 }
@@ -322,7 +325,7 @@ void TMainForm::connectCommands() {
     onCommand("extd", [this] { setTurboFormat(commandChecked("extd")); });
     onCommand("Turbo", [this] {
         if (DesignerChild* d = activeDesigner()) {
-            d->setTurbo(commandChecked("Turbo"));
+            d->setFormatSwitch({d->formatSwitch().extended, commandChecked("Turbo")});
         }
     });
 
@@ -498,7 +501,26 @@ void TMainForm::setTurboFormat(bool down) {
     turbo->setEnabled(down);
     turbo->setChecked(down);
     if (d != nullptr) {
-        d->setTurbo(down);
+        d->setFormatSwitch({down, down});
+    }
+}
+
+void TMainForm::showDesignerFormat() {
+    const DesignerChild* d = activeDesigner();
+    if (d == nullptr) {
+        return;
+    }
+    const FormatSwitch f = d->formatSwitch();
+    commands_->action("extd")->setChecked(f.extended);
+    commands_->action(f.extended ? "p17" : "p16")->setChecked(true);
+    QAction* turbo = commands_->action("Turbo");
+    turbo->setEnabled(f.extended);
+    turbo->setChecked(f.turbo);
+}
+
+void TMainForm::designerFormatChanged(const DesignerChild& designer) {
+    if (activeDesigner() == &designer) {
+        showDesignerFormat();
     }
 }
 

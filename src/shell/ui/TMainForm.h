@@ -65,6 +65,7 @@ public:
     void setTimeLabels(std::string_view label1, std::string_view label2) override;
     void setTimeLabelsEnabled(bool enabled) override;
     bool turboDown() const override;
+    void designerFormatChanged(const DesignerChild& designer) override;
     void runReport(const std::string& request, long long designerHandle) override;
     void showErrorInDesigner(long long designerHandle, int line, int position) override;
     void showAutoMessage(const std::string& value) override;
@@ -94,6 +95,9 @@ public:
     void createDesigner();
     void closeAll();
     void setTurboFormat(bool down); // the `extd` button's click
+    // The format buttons (`extd`, `Turbo`, the "Фоpмат отчета" pair) as the active designer's
+    // own switch stands; nothing changes for other windows.
+    void showDesignerFormat();
     void execute(ShellCommand command, bool checked = false);
 
     const CommandTable& commands() const { return *commands_; }

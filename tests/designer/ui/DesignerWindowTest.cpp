@@ -1,4 +1,4 @@
-#include "designer/ui/TMDIChild_1.h"
+#include "DesignerFixture.h"
 
 #include "../../support/PdfPages.h"
 #include "components/format/FileType.h"
@@ -47,89 +47,9 @@ namespace {
 
 using A = Prompter::Answer;
 
-// The main window as the designer sees it.
-struct FakeHost : ShellHost {
-    AppSettings appSettings;
-    PrototypeTable table;
-    ChildRegistry registry;
-    std::map<std::string, bool> enabled;
-    std::map<int, std::string> status;
-    bool turbo = false;
-    std::vector<std::string> runs;
+using test::FakeHost;
 
-    AppSettings& settings() override { return appSettings; }
-    PrototypeTable& prototypes() override { return table; }
-    ChildRegistry& children() override { return registry; }
-    void updateMenuItems() override {}
-    void setCommandEnabled(std::string_view n, bool on) override { enabled[std::string(n)] = on; }
-    void setCommandChecked(std::string_view, bool) override {}
-    bool commandChecked(std::string_view) const override { return false; }
-    std::string statusText(int panel) const override {
-        auto it = status.find(panel);
-        return it == status.end() ? std::string() : it->second;
-    }
-    void setStatusText(int panel, std::string_view t) override { status[panel] = std::string(t); }
-    int progressWidth() const override { return 100; }
-    void showProgress(int, bool) override {}
-    void showProgressNotice(std::string_view, Color) override {}
-    void setTimeLabels(std::string_view, std::string_view) override {}
-    void setTimeLabelsEnabled(bool) override {}
-    bool turboDown() const override { return turbo; }
-    void runReport(const std::string& request, long long handle) override {
-        runs.push_back(cp1251::toUtf8(request) + (handle != 0 ? " linked" : ""));
-    }
-};
-
-class DesignerWindowTest : public testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    void TearDown() override { delete window; }
-
-    // A template with statements in rows 1, 2 and 4 and a form row 3, saved in the table
-    // format so that the row headings carry file lines.
-    QString writeTemplate(const char* name = "form.rpt") {
-        Workbook book;
-        TemplateFile::newTemplate(book);
-        Sheet& s = book.sheet();
-        designer::applyNewSheetDefaults(s);
-        s.setMaxCol(4);
-        s.setMaxRow(5);
-        s.setText(1, 1, w(";fix=2"));
-        s.setText(2, 1, w("IF A"));
-        s.setText(3, 2, w("Итого по счёту"));
-        s.setText(3, 3, w("100"));
-        s.setText(4, 1, w("ENDIF"));
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        ScriptedPrompter quiet;
-        EXPECT_TRUE(TemplateFile::save(path, book, TemplateFormat::Table, quiet));
-        return path;
-    }
-    TMDIChild_1& open(const QString& path) {
-        host.appSettings.currentFileName = cp1251::fromQString(path);
-        delete window; // one window at a time
-        window = new TMDIChild_1(host, prompter);
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
-        window->resize(800, 500);
-        window->show();
-        QApplication::processEvents();
-        return *window;
-    }
-    Sheet& sheet() { return window->workbook().sheet(); }
-    std::string text(int r, int c) { return cp1251::toUtf8(sheet().text(r, c)); }
-    QString editorText() { return window->editor()->text(); }
-    void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        QTest::keyClick(window->editor(), static_cast<Qt::Key>(k), m);
-    }
-    void change() {
-        window->flushHistory();
-        QApplication::processEvents();
-    }
-
-    QTemporaryDir dir;
-    FakeHost host;
-    ScriptedPrompter prompter;
-    TMDIChild_1* window = nullptr;
-};
+class DesignerWindowTest : public test::DesignerFixture {};
 
 TEST_F(DesignerWindowTest, OpensTheTemplateWithItsStatementsColoured) {
     TMDIChild_1& d = open(writeTemplate());
@@ -416,7 +336,7 @@ TEST_F(DesignerWindowTest, SaveAsWithBothFilters) {
     EXPECT_EQ(cp1251::toUtf8(back.sheet().text(3, 2)), "Итого по счёту");
     EXPECT_EQ(back.sheet().text(1, UndoHistory::kStateCol), "") << "no undo values in the copy";
 
-    host.turbo = true;
+    d.setFormatSwitch({true, true}); // as the main window's "T" button sets it
     d.chooseSaveFile = [&](const QString&, const QString&, bool) {
         return TMDIChild_1::SaveChoice{this->dir.filePath("turbo"), 0};
     };
@@ -633,7 +553,8 @@ TEST_F(DesignerWindowTest, TheEditorFollowsTheScale) {
     setDesignerScale(d.workbook(), 200);
     QApplication::processEvents();
     EXPECT_GT(d.editor()->height(), before);
-    EXPECT_EQ(d.editor()->geometry().top(), d.view()->cellRect(3, 2).top());
+    EXPECT_EQ(d.editor()->geometry().bottom(), d.view()->cellRect(3, 2).bottom())
+        << "at the bottom of a bottom-aligned cell";
 }
 
 TEST_F(DesignerWindowTest, F10PrintsThePagesOfThePageSetup) {
@@ -835,7 +756,7 @@ TEST_F(DesignerWindowTest, ASaveThatCannotBeWrittenLosesNothing) {
     EXPECT_EQ(text(2, 6), "right of the form") << "a refused Excel save prepares nothing";
 
     prompter.clear();
-    host.turbo = true;
+    d.setFormatSwitch({true, true});
     target = locked;
     filter = 0;
     d.designerKey(Qt::Key_F2, Qt::NoModifier);
