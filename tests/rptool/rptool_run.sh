@@ -59,7 +59,7 @@ grep -q 'question Q-M: Выберите месяц' "$work/out.txt" && grep -q '
     || fail "question printed"
 "$rptool" run CARD --answer Январь --answer Петров > "$work/out.txt" || fail "CARD exit $?"
 grep -q 'Остаток на конец | 1250.00' "$work/out.txt" || fail "CARD result"
-grep -q 'R CARD ·3·Петров·' "$work/serve.log" || fail "answers not sent in order"
+grep -q 'R CARD·3·Петров' "$work/serve.log" || fail "answers not sent in order"
 
 echo DEBTS > POSLED.LST
 "$rptool" run DEBTS > "$work/out.txt"; [ $? -eq 3 ] || fail "value list exit"

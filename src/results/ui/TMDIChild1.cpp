@@ -6,6 +6,7 @@
 #include "components/text/TextOps.h"
 #include "components/ui/SheetView.h"
 #include "exchange/PopupGeometry.h"
+#include "results/ui/ArgumentBarWidget.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
 #include "shell/ShellHost.h"
@@ -183,12 +184,12 @@ void TMDIChild1::buildWidgets() {
     connect(backButton_, &QPushButton::clicked, this, [this] { stepBack(); });
     connect(nextButton_, &QPushButton::clicked, this, [this] {
         if (!inputs_.empty()) {
-            submitInput(inputs_.back());
+            submitInput(nullptr);
         }
     });
     connect(but_next_, &QPushButton::clicked, this, [this] {
         if (!inputs_.empty()) {
-            submitInput(inputs_.back());
+            submitInput(nullptr);
         }
     });
     connect(ListBox2_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
@@ -228,17 +229,8 @@ void TMDIChild1::buildWidgets() {
         connect(back, &QShortcut::activated, this, [this] { stepBack(); });
     }
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
-    connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        // A heading (first character blank) cannot be ticked.
-        if (item->text().startsWith(QLatin1Char(' ')) && item->data(Qt::CheckStateRole).isValid()) {
-            item->setData(Qt::CheckStateRole, QVariant()); // no tick, and no box either
-        }
-        bool ticked = false;
-        for (int i = 0; i < RListBox1_->count() && !ticked; ++i) {
-            ticked = RListBox1_->item(i)->checkState() == Qt::Checked;
-        }
-        Button1_->setEnabled(ticked);
-    });
+    connect(RListBox1_, &QListWidget::itemChanged, this, &TMDIChild1::checkListTicked);
+    watchValueLists();
     connect(Button1_, &QPushButton::clicked, this, [this] {
         if (!RListBox1_->isHidden()) {
             confirmCheckList();
@@ -290,6 +282,7 @@ void TMDIChild1::buildWidgets() {
     // The sheet's pop-up menu: the window's own items, then the server's.
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("Pop2"));
+    buildArgumentWidgets();
     ownMenuItems_ = static_cast<int>(menu_->actions().size());
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
@@ -391,12 +384,15 @@ void TMDIChild1::setTimer(ReportTimer timer, bool on, int intervalMs) {
 }
 
 void TMDIChild1::answerArrived(std::string buffer) {
+    argumentSettled();
     answer_ = AnswerBuffer(std::move(buffer));
     reader_.GetOtvet();
 }
 
 void TMDIChild1::requestStarting(bool automatic) {
+    argBar_->secondMarker()->hide();
     if (!automatic) {
+        but_next_->setEnabled(false);
         Panel12_->hide();
     }
 }
@@ -408,7 +404,15 @@ void TMDIChild1::saveData(const std::string& command) {
     }
 }
 
-void TMDIChild1::activated() { shell_.updateMenuItems(); }
+void TMDIChild1::activated() {
+    shell_.updateMenuItems();
+    // Not while a question is being answered: the bar follows the sheet and the lists.
+    QWidget* focus = focusWidget();
+    if (!focus || focus == view_ || focus == Listbox1_ || focus == RListBox1_ ||
+        focus == ListBox2_) {
+        Arguments();
+    }
+}
 
 void TMDIChild1::prepareRestart() { clearQuestionControls(); }
 
@@ -544,6 +548,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);
+    Arguments();
     const double seconds = waiting_.isValid() ? waiting_.elapsed() / 1000.0 : 0.0;
     shell_.setTimeLabels(s(QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss"))),
                          s(QString::number(seconds, 'f', 1)));
@@ -563,6 +568,7 @@ void TMDIChild1::FormResize() {
     const int right = std::max(Panel1_->width(), 120);
     nextButton_->move(right - 40, kInputTop);
     backButton_->move(right - 76, kInputTop);
+    Res_arg();
 }
 
 Workbook* TMDIChild1::ownerBook() {

@@ -4,6 +4,7 @@
 #include "designer/ui/TMDIChild_1.h"
 #include "dialogs/ui/PeriodDialog.h"
 #include "exchange/ui/ConnectionDialog.h"
+#include "results/ui/Form9.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/TMainForm.h"
 
@@ -22,8 +23,17 @@ void AppDialogs::createAtStartup(TMainForm& main) {
                      });
     main.setConnectionState(ConnectionDialog::notConnectedIcon(),
                             main.commands().action("SpeedButton9")->toolTip());
+    formArguments_ = new Form9(main.settings(), main.prompter(), &main);
     // A normal start needs no user action: the stored settings register at once.
     connection_->registerNow();
+}
+
+void AppDialogs::showFormArguments() {
+    if (formArguments_ != nullptr) {
+        formArguments_->show();
+        formArguments_->raise();
+        formArguments_->activateWindow();
+    }
 }
 
 void AppDialogs::showConnection() {
