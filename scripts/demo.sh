@@ -41,6 +41,9 @@ show "value list: a value chosen" DEBTS --answer 02
 echo MULTI >> POSLED.LST
 show "check list of a \"Q-?\" question" MULTI
 show "check list: two values ticked" MULTI --answer "01|02"
+show "argument bar: the default month, then February, then the \"С НДС\" toggle" \
+    TURNOVER --arg 02 --arg "|НДС"
+show "argument tree: the southern region's clients" BYREGION --arg S
 show "save with \"OK\"" --as save W SAVE
 show "pop-up menu items from the server" --as pop CARD
 show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stamp "stamp 1" SALES
@@ -59,6 +62,7 @@ run=("$root/build/release/apps/formconstructor")
 echo
 echo "== the program, on the same exchange directory"
 echo "Файл > Откpыть (F3): $work/templates/balance.rpt; F8 runs it on the stand-in server."
+echo "turnover.rpt and byregion.rpt run with an argument bar and an argument tree (Shift+F1...)."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}

@@ -97,7 +97,7 @@ public:
     std::string statusText() const override { return status_; }
     void setStatusText(const std::string& text) override { status_ = text; }
     long long openReport(bool) override {
-        say("opens: " + u8(settings->nextReport));
+        say("opens: " + u8(fc::codepage::toWindows(settings->nextReport)));
         return 0;
     }
     bool activateWindow(long long) override { return false; }

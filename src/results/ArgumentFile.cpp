@@ -6,6 +6,7 @@
 #include "components/text/TextOps.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace fc::args {
 
@@ -22,22 +23,24 @@ std::size_t keyEnd(std::string_view line) {
 }
 
 // `dir` + the entry of it named `name` in any letter case (a folder when `folder`); empty when
-// there is none.
+// there is none. Of several files that differ in case only (the server's answer writes NAME.ARG,
+// marking the default NAME.arg) the one written last counts.
 std::string entryIgnoringCase(std::string_view dir, std::string_view name, bool folder) {
     const QDir d(dir.empty() ? QStringLiteral(".") : files::toNative(dir));
     const QString want = cp1251::toQString(name);
-    const QStringList entries =
-        d.entryList(folder ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files | QDir::Hidden);
-    // The exact name first: "SALES.arg" and "SALES.ARG" may both be there.
-    if (entries.contains(want)) {
-        return files::join(dir, name);
-    }
-    for (const QString& e : entries) {
-        if (e.compare(want, Qt::CaseInsensitive) == 0) {
-            return files::join(dir, cp1251::fromQString(e));
+    const QFileInfoList entries =
+        d.entryInfoList(folder ? QDir::Dirs | QDir::NoDotAndDotDot : QDir::Files | QDir::Hidden);
+    const QFileInfo* best = nullptr;
+    for (const QFileInfo& e : entries) {
+        if (e.fileName().compare(want, Qt::CaseInsensitive) != 0) {
+            continue;
+        }
+        if (!best || e.lastModified() > best->lastModified() ||
+            (e.lastModified() == best->lastModified() && e.fileName() == want)) {
+            best = &e;
         }
     }
-    return {};
+    return best ? files::join(dir, cp1251::fromQString(best->fileName())) : std::string();
 }
 
 } // namespace
