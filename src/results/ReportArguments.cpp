@@ -61,8 +61,9 @@ void Arguments(ReportArguments& bar, const Sheet& sheet, std::string_view window
                const AppSettings& app, const BarSource& source) {
     bar.table.clear();
     bar.shown = false;
+    // A choice still waiting for its answer keeps its yellow marker (the bar is built on
+    // activation too); the answer ends the wait.
     bar.current = bar.second = -1;
-    bar.pending = false;
     bar.toggleFound = false;
     bar.treeMode = source.treeMode;
     bar.treeWidth = source.treeWidth;

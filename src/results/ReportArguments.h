@@ -47,8 +47,8 @@ std::string reportNameOf(std::string_view context);
 
 // `Arguments` without widgets: the report name from cell (3, 256), or from the window's request
 // context when that cell holds no request; its argument file (current directory, then the
-// server's ARGS folder); the markers from the report state string. Nothing is shown with
-// ";NO_ARGS" or without a file.
+// server's ARGS folder); the markers from the report state string (`pending` stays as it is).
+// Nothing is shown with ";NO_ARGS" or without a file.
 void Arguments(ReportArguments& bar, const Sheet& sheet, std::string_view windowContext,
                const AppSettings& app, const BarSource& source);
 

@@ -58,7 +58,9 @@ public:
 
     // The argument bar as last built, and the question panel's inputs.
     ReportArguments& arguments() { return arguments_; }
+    const ReportArguments& arguments() const { return arguments_; }
     QuestionPanel& questions() { return questions_; }
+    const QuestionPanel& questions() const { return questions_; }
 
 private:
     Workbook& book_;

@@ -157,10 +157,10 @@ void TMDIChild1::Arg_ButtonClick(int index) {
     const args::ArgumentChoice c =
         args::Arg_ButtonClick(session_, shell_.settings(), *this, ctx_.world, index);
     using Action = args::ArgumentChoice::Action;
-    if (c.action == Action::Rerun) {
+    if (c.action == Action::Rerun || c.action == Action::FromCache) {
         argBar_->setMarkers(bar.current, bar.pending, bar.second);
-    } else if (c.action != Action::None && c.action != Action::FromCache && view_) {
-        view_->setFocus();
+    } else if (c.action != Action::None) {
+        view_->setFocus(); // a command acts on the sheet's row
     }
 }
 

@@ -96,7 +96,7 @@ void TMDIChild1::showQuestionPanel() {
 bool TMDIChild1::questionPanelVisible() const { return !Panel1_->isHidden(); }
 
 std::string TMDIChild1::rememberedAnswer() const {
-    const QuestionPanel& panel = const_cast<TMDIChild1*>(this)->session_.questions();
+    const QuestionPanel& panel = session_.questions();
     return panel.remembered(panel.size());
 }
 
@@ -363,7 +363,7 @@ void TMDIChild1::showQuestion(const QuestionForm& f) {
 void TMDIChild1::submitInput(QWidget* input) {
     const auto it = input ? std::find(inputs_.begin(), inputs_.end(), input)
                           : inputs_.begin() + std::clamp(activeInput_, 0, int(inputs_.size()));
-    if (it == inputs_.end() || !(*it)->isVisible()) {
+    if (it == inputs_.end() || (*it)->isHidden()) { // an N2 question not named yet
         return;
     }
     const std::size_t i = static_cast<std::size_t>(it - inputs_.begin());
