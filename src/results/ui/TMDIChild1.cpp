@@ -282,7 +282,6 @@ void TMDIChild1::buildWidgets() {
     // The sheet's pop-up menu: the window's own items, then the server's.
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("Pop2"));
-    buildArgumentWidgets();
     ownMenuItems_ = static_cast<int>(menu_->actions().size());
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
@@ -290,6 +289,7 @@ void TMDIChild1::buildWidgets() {
             menu_->popup(view_->mapToGlobal(p));
         }
     });
+    buildArgumentWidgets(); // the argument bar under the sheet, the tree at its left
 }
 
 bool TMDIChild1::start() {

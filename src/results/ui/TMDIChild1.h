@@ -25,16 +25,16 @@
 class QComboBox;
 class QFrame;
 class QKeyEvent;
-class QSplitter;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QPushButton;
+class QSplitter;
 class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace fc {
 

@@ -377,8 +377,8 @@ void TMDIChild1::submitInput(QWidget* input) {
     }
     inputs_.resize(i + 1);
     inputLabels_.resize(i + 1);
-    if (n2Input_ > i) {
-        Timer1_->stop();
+    if (Timer1_ && n2Input_ > i) {
+        Timer1_->stop(); // the N2 question asked after it is gone
     }
     questions::submitAnswer(session_.questions(), run_, shell_.settings(), i);
     hideQuestionControls(); // a value list still open gives its place back to the sheet
