@@ -42,6 +42,9 @@ show "value list: a value chosen" DEBTS --answer 02
 echo MULTI >> POSLED.LST
 show "check list of a \"Q-?\" question" MULTI
 show "check list: two values ticked" MULTI --answer "01|02"
+show "argument bar: the default month, then February, then the \"С НДС\" toggle" \
+    TURNOVER --arg 02 --arg "|НДС"
+show "argument tree: the southern region's clients" BYREGION --arg S
 show "save with \"OK\"" --as save W SAVE
 show "pop-up menu items from the server" --as pop CARD
 show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stamp "stamp 1" SALES
@@ -67,6 +70,7 @@ echo
 echo "== the program, on the same exchange directory"
 echo "$work/templates/balance.rpt is open (--open; Файл > Откpыть (F3) opens the others);"
 echo "F8 runs it on the stand-in server."
+echo "turnover.rpt and byregion.rpt run with an argument bar and an argument tree (Shift+F1...)."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}

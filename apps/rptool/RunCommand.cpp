@@ -4,6 +4,7 @@
 #include "AnswerDocument.h"
 #include "ExchangeCommands.h"
 #include "ResultOptions.h"
+#include "RunArguments.h"
 
 #include "components/model/Workbook.h"
 #include "components/platform/FileBytes.h"
@@ -12,6 +13,7 @@
 #include "components/text/Cp1251.h"
 #include "components/text/TextOps.h"
 #include "exchange/AnswerBuffer.h"
+#include "exchange/AnswerCache.h"
 #include "exchange/AnswerReader.h"
 #include "exchange/OutsideFiles.h"
 #include "exchange/OutsideWorld.h"
@@ -20,6 +22,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/RequestName.h"
 #include "exchange/ResultContext.h"
+#include "results/ReportArguments.h"
 #include "results/ResultSession.h"
 #include "shell/AppSettings.h"
 #include "shell/SettingsFiles.h"
@@ -94,11 +97,28 @@ public:
     std::string statusText() const override { return status_; }
     void setStatusText(const std::string& text) override { status_ = text; }
     long long openReport(bool) override {
-        say("opens: " + u8(settings->nextReport));
+        say("opens: " + u8(fc::codepage::toWindows(settings->nextReport)));
         return 0;
     }
     bool activateWindow(long long) override { return false; }
     void returnTo(long long, bool, bool) override {}
+    void lookupDefaultArgument(const std::string& reportName) override {
+        fc::args::DEFARG(*settings, reportName);
+    }
+    // A fresh local copy of a ";cache=" report answers without a request.
+    bool takeFromCache(const std::string& line) override {
+        if (!fc::LoadFromCache(*book, line, settings->reportState(), settings->startDir,
+                               settings->serverDir)) {
+            return false;
+        }
+        say("from the cache: " +
+            u8(fc::cache::localPath(settings->startDir,
+                                    fc::cache::localKey(line, settings->reportState()))));
+        run->setContext(settings->requestPrefix() + line);
+        run->setRequestName(run->nameBase());
+        cached = true;
+        return true;
+    }
 
     // AnswerWindow
     void restorePointer() override {}
@@ -112,6 +132,10 @@ public:
     bool questionPanelVisible() const override { return !run->questionPanelHidden(); }
     void showQuestion(const fc::QuestionForm& f) override { question = f; }
     void showValueList(const fc::ValueListForm& f) override { list = f; }
+    std::string defaultArgument(const std::string& argument) override {
+        fc::args::DEFARG(*settings, argument);
+        return argument;
+    }
     void finishResult(const fc::ResultFinish& f) override {
         finished = true;
         if (!f.statusMessage.empty()) {
@@ -122,6 +146,8 @@ public:
 
     fc::AppSettings* settings = nullptr;
     fc::ReportRun* run = nullptr;
+    fc::Workbook* book = nullptr;
+    bool cached = false; // the result was read from the cache
     std::string templ;
     bool closed = false, offline = false, finished = false, menuShown = false;
     std::optional<std::string> arrived;
@@ -135,7 +161,8 @@ private:
 
 int usage() {
     std::fputs("usage: rptool run [--start DIR] [--server DIR] [--timeout S] [--answer VALUE ...] "
-               "[--as save|resave|pop|auto [--stamp TEXT]] REQUEST [RESULT OPTIONS]\n",
+               "[--as save|resave|pop|auto [--stamp TEXT]] [--arg KEY ...] REQUEST "
+               "[RESULT OPTIONS]\n",
                stderr);
     std::fputs(rptool::resultOptionsUsage(), stderr);
     return 2;
@@ -206,6 +233,7 @@ int rptool::run(int argc, char** argv) {
     std::string start = QDir::currentPath().toStdString(), kind, requestText, stamp, server;
     double timeout = 30;
     std::deque<std::string> answers;
+    std::deque<std::string> argumentKeys; // --arg: clicks on the argument bar, in order
     std::vector<ResultOption> resultOptions;
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
@@ -220,6 +248,8 @@ int rptool::run(int argc, char** argv) {
             }
         } else if (a == "--answer" && more) {
             answers.push_back(fc::cp1251::fromUtf8(argv[++i]));
+        } else if (a == "--arg" && more) {
+            argumentKeys.push_back(argv[++i]);
         } else if (a == "--server" && more) {
             server = fc::cp1251::fromUtf8(argv[++i]);
         } else if (a == "--stamp" && more) {
@@ -289,6 +319,7 @@ int rptool::run(int argc, char** argv) {
     fc::ReportRun run(settings, book, prompter, window, names);
     window.settings = &settings;
     window.run = &run;
+    window.book = &book;
     fc::SharedRunState shared;
     fc::AnswerReader reader(ctx, settings, run, window, window, shared);
     reader.setRefreshStamp(stamp); // the stamp a refresh check compares with
@@ -306,6 +337,15 @@ int rptool::run(int argc, char** argv) {
     };
     // One tick of the window's timers; true when an answer arrived and was read.
     auto tick = [&] {
+        if (window.cached) {
+            // Read from the cache: the result stands as if it had just come.
+            window.cached = false;
+            window.question.reset();
+            window.list.reset();
+            window.menuShown = false;
+            window.finished = true;
+            return true;
+        }
         if (window.offline) {
             run.offlineTick();
         } else if (run.answerPending()) {
@@ -372,8 +412,13 @@ int rptool::run(int argc, char** argv) {
                     printQuestion(*window.question);
                     return kExitQuestion;
                 }
-                run.stepAnswer(valueFor(*window.question, answers.front()));
+                const std::string value = valueFor(*window.question, answers.front());
                 answers.pop_front();
+                if (window.questionPanelVisible()) {
+                    answerInPanel(session, settings, *window.question, value);
+                } else {
+                    run.stepAnswer(value);
+                }
             } else if (window.list) {
                 if (answers.empty()) {
                     printList(*window.list);
@@ -382,6 +427,19 @@ int rptool::run(int argc, char** argv) {
                 run.stepAnswer(answers.front());
                 answers.pop_front();
             } else if (window.finished) {
+                // Each --arg is a click on its button; the report runs again and is read.
+                ArgumentStep step = ArgumentStep::Ready;
+                while (step == ArgumentStep::Ready && !argumentKeys.empty()) {
+                    step = chooseArgument(session, settings, window, world, reportSettings,
+                                          argumentKeys.front());
+                    argumentKeys.pop_front();
+                }
+                if (step == ArgumentStep::Failed) {
+                    return kExitError;
+                }
+                if (step == ArgumentStep::Waiting) {
+                    continue;
+                }
                 const int rc = applyResultOptions(target, resultOptions);
                 files.closeAll();
                 if (rc) {

@@ -38,16 +38,21 @@ std::string localKey(std::string_view request, std::string_view state) {
 }
 
 std::string safeName(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
+    // Only what a file name cannot hold is escaped, as "%" and two hexadecimal digits (and "%"
+    // itself, so that two keys never meet in one name): "/" and "\\" (a folder separator in
+    // the program's paths), control characters, and a name of dots alone.
+    static const char* hex = "0123456789ABCDEF";
+    const bool dots = !name.empty() && name.find_first_not_of('.') == std::string_view::npos;
+    std::string out;
+    for (char c : name) {
         const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 32 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
-            c = '_';
+        if (u < 32 || u == 127 || c == '%' || c == '/' || c == '\\' || (dots && c == '.')) {
+            out += '%';
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        } else {
+            out += c;
         }
-    }
-    // "." and ".." name folders, not files.
-    if (out.find_first_not_of('.') == std::string::npos) {
-        out = std::string(out.size(), '_');
     }
     return out;
 }

@@ -14,8 +14,8 @@ struct ResultContext;
 // The local copies of results that rarely change. A turbo answer with ";CACHE=" is stored
 // as a native workbook under the local cache folder (current directory + "\CACHE\"); a request
 // with ";cache=" + server file name is answered from the local copy while that copy is newer
-// than the server's copy in its "CACHE" folder. Names are made safe for a file name, so that a
-// key never leads out of the cache folder.
+// than the server's copy in its "CACHE" folder. Names are escaped for a file name, so that a
+// key never leads out of the cache folder and two keys never share a file.
 namespace cache {
 
 // The request option ";cache=" + name: the name up to a blank or 0xFA; empty when none.
@@ -24,7 +24,8 @@ std::string serverFileName(std::string_view request);
 // then 0xFA and the two argument fields of the report state string (characters 9-20 and
 // 21-32, trimmed), converted to Windows-1251.
 std::string localKey(std::string_view request, std::string_view reportState);
-// `name` with every character that a file name cannot hold replaced by "_".
+// `name` as one file name: "%" and the characters a file name cannot hold ("/", "\\", control
+// characters, a name of dots alone) escaped as "%" + two hexadecimal digits; all else kept.
 std::string safeName(std::string_view name);
 // The file system's packed date and time (DOS layout, two-second steps); 0 for none.
 std::uint32_t packedTime(const QDateTime& t);

@@ -19,6 +19,7 @@
 #include "exchange/Requests.h"
 #include "exchange/ResultContext.h"
 #include "exchange/ResultRows.h"
+#include "exchange/StoredContext.h"
 #include "exchange/TableResultReader.h"
 #include "exchange/TurboResultReader.h"
 #include "shell/AppSettings.h"
@@ -341,6 +342,8 @@ void AnswerReader::mainAnswer(const std::string& status) {
         return;
     }
     window_.showResultPanel();
+    // The sheet keeps the request it was produced with (row 3 of the hidden state block).
+    ctx_.settings.requestContext = withoutCredentials(run_.context());
     ctx_.book.events().doSelChange = false;
     ctx_.settings.recalcNotice = false;
     ctx_.settings.statusMessage.clear();
@@ -540,7 +543,9 @@ void AnswerReader::question() {
         f.caption = f.argument;
         if (!window_.questionPanelVisible()) {
             run_.setRequestName(newName());
-            run_.setContext(settings_.requestPrefix() + "R " + window_.defaultArgument(f.argument));
+            // The default lookup changes the request prefix: it goes first.
+            const std::string argument = window_.defaultArgument(f.argument);
+            run_.setContext(settings_.requestPrefix() + "R " + argument);
             window_.showArgumentList();
             run_.WriteZapros();
             window_.restorePointer();

@@ -9,6 +9,7 @@
 #include "exchange/CommandText.h"
 #include "exchange/RequestWriter.h"
 #include "exchange/Requests.h"
+#include "exchange/StoredContext.h"
 #include "shell/AppSettings.h"
 
 #include <vector>
@@ -117,12 +118,12 @@ bool ReportRun::create() {
         questionPanelHidden_ = listsReport(*list, reportName_);
     }
 
+    // A result taken from the cache belongs to this window's own request line.
+    firstContext_ = stepContext_ = context_ = settings_.requestPrefix() + pending;
+    requestName_ = nameBase_;
     if (pending.find(";cache=") != std::string::npos && host_.takeFromCache(pending)) {
         return true;
     }
-
-    firstContext_ = stepContext_ = context_ = settings_.requestPrefix() + pending;
-    requestName_ = nameBase_;
 
     if (!settings_.offline()) {
         WriteZapros();
@@ -516,9 +517,10 @@ void ReportRun::setCell(int row, const std::string& text) {
 }
 
 void ReportRun::writeBlock() {
-    setCell(kFirstContext, firstContext_);
-    setCell(kStepContext, stepContext_);
-    setCell(kContext, context_);
+    // The sheet is stored and saved with its block: no user name or password in it.
+    setCell(kFirstContext, withoutCredentials(firstContext_));
+    setCell(kStepContext, withoutCredentials(stepContext_));
+    setCell(kContext, withoutCredentials(context_));
     setCell(kNameBase, nameBase_);
     setCell(kRequestName, requestName_);
     setCell(kState, settings_.reportState());
@@ -543,7 +545,9 @@ void ReportRun::readBlock() {
                                {kRequestName, &requestName_}}) {
         std::string v = cell(row);
         if (!v.empty()) {
-            *target = v;
+            *target = row <= kContext
+                          ? withCredentials(v, settings_.userName(), settings_.password())
+                          : v;
         }
     }
     if (std::string state = cell(kState); !state.empty()) {

@@ -98,10 +98,14 @@ void StandInServer::loadRules() {
         Rule r;
         std::string left = text::trim(line.substr(0, arrow));
         r.file = text::trim(line.substr(arrow + 4));
-        if (text::startsWith(left, "name=")) {
-            std::size_t blank = left.find(' ');
-            r.namePattern = left.substr(5, blank == std::string::npos ? blank : blank - 5);
-            left = blank == std::string::npos ? "" : text::trim(left.substr(blank));
+        for (auto [prefix, target] :
+             {std::pair{"name=", &r.namePattern}, {"arg=", &r.argPattern}}) {
+            const std::size_t n = std::string_view(prefix).size();
+            if (text::startsWith(left, prefix)) {
+                std::size_t blank = left.find(' ');
+                *target = left.substr(n, blank == std::string::npos ? blank : blank - n);
+                left = blank == std::string::npos ? "" : text::trim(left.substr(blank));
+            }
         }
         r.commandPattern = left.empty() ? "*" : left;
         rules_.push_back(r);
@@ -120,6 +124,15 @@ StandInServer::Request StandInServer::parse(std::string_view name, std::string_v
     }
     r.user = std::string(bytes.substr(0, p1));
     const bool emptyState = p3 == p2 + 1;
+    if (p3 - p2 > 20) {
+        const std::string_view state = bytes.substr(p2 + 1, std::min<std::size_t>(32, p3 - p2 - 1));
+        const std::string first = codepage::toWindows(text::trim(state.substr(8, 12)));
+        const std::string second =
+            state.size() > 20 ? codepage::toWindows(text::trim(state.substr(20, 12))) : "";
+        if (!first.empty() || !second.empty()) {
+            r.argumentFields = cp1251::toUtf8(first + "|" + second);
+        }
+    }
     std::string_view rest = bytes.substr(p3 + 1);
     std::size_t crlf = rest.find("\r\n");
     std::string_view line = rest.substr(0, crlf);
@@ -162,6 +175,7 @@ std::string StandInServer::answer(const Request& r, std::string* source) const {
 
     for (const Rule& rule : rules_) {
         if ((rule.namePattern.empty() || globMatch(rule.namePattern, r.name)) &&
+            (rule.argPattern.empty() || globMatch(rule.argPattern, r.argumentFields)) &&
             globMatch(rule.commandPattern, r.command)) {
             if (std::optional<std::string> bytes = fromFile(rule.file)) {
                 return frame(*bytes);
@@ -267,6 +281,9 @@ int StandInServer::pollOnce() {
                 cp1251::toUtf8(fileName) + " from " + cp1251::toUtf8(r.user) + ": " + r.command;
             if (r.templateSize > 0) {
                 line += " (template of " + std::to_string(r.templateSize) + " bytes)";
+            }
+            if (!r.argumentFields.empty()) {
+                line += " [" + r.argumentFields + "]";
             }
             line += written ? " -> " + (source.empty() ? std::string("built-in answer") : source)
                             : " -> answer cannot be written";

@@ -23,6 +23,9 @@ public:
         std::string command; // the command line, converted from the DOS code page
         std::string reportName;
         std::string arguments;
+        // The argument fields of the report state string (characters 9-20 and 21-32), each
+        // trimmed, converted from the DOS code page and joined by "|"; empty when both are.
+        std::string argumentFields;
         std::size_t templateSize = 0; // bytes attached to a "G" request
     };
 
@@ -45,6 +48,7 @@ public:
 private:
     struct Rule {
         std::string namePattern; // empty: any request name
+        std::string argPattern;  // empty: any argument fields
         std::string commandPattern;
         std::string file;
     };

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "results/QuestionPanel.h"
+#include "results/ReportArguments.h"
+
 #include <string>
 
 namespace fc {
@@ -53,12 +56,20 @@ public:
     // The state of each command group lives below, one member each, declared in the group's
     // own header (filter, totals and marks, sorting, actions and editing, search).
 
+    // The argument bar as last built, and the question panel's inputs.
+    ReportArguments& arguments() { return arguments_; }
+    const ReportArguments& arguments() const { return arguments_; }
+    QuestionPanel& questions() { return questions_; }
+    const QuestionPanel& questions() const { return questions_; }
+
 private:
     Workbook& book_;
     ReportSettings& settings_;
     Prompter& prompter_;
     StatusPanel& status_;
     ReportRun* run_;
+    ReportArguments arguments_;
+    QuestionPanel questions_;
 };
 
 } // namespace fc

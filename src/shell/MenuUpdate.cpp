@@ -47,7 +47,7 @@ std::vector<CommandEnabled> updateMenuItems(const MenuContext& c) {
 }
 
 const std::vector<std::string_view>& hiddenMenuItems() {
-    static const std::vector<std::string_view> names = {"pExcel1", "p10", "N16"};
+    static const std::vector<std::string_view> names = {"pExcel1", "N16"};
     return names;
 }
 

@@ -32,8 +32,11 @@ TEST(AnswerCacheKeys, LocalKeyJoinsTheRequestAndTheArguments) {
                                                  "01");
     EXPECT_EQ(cache::localKey("R ;cache=x", "620"), "\xB7\xB7");
     // Folder separators and dots cannot lead out of the cache folder.
-    EXPECT_EQ(cache::safeName("../x/y\\z:"), ".._x_y_z_");
-    EXPECT_EQ(cache::safeName(".."), "__");
+    EXPECT_EQ(cache::safeName("../x/y\\z:"), "..%2Fx%2Fy%5Cz:");
+    EXPECT_EQ(cache::safeName(".."), "%2E%2E");
+    // Keys that differ stay apart: "%" is escaped too.
+    EXPECT_EQ(cache::safeName("a%2Fb"), "a%252Fb");
+    EXPECT_EQ(cache::safeName("A B\x01\xB7*?|"), "A B%01\xB7*?|");
 }
 
 TEST(AnswerCacheKeys, PackedTimeHasTwoSecondSteps) {

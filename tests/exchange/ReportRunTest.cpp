@@ -6,6 +6,7 @@
 #include "components/text/Cp1251.h"
 #include "exchange/PopupGeometry.h"
 #include "exchange/ReportRun.h"
+#include "exchange/StoredContext.h"
 #include "shell/AppSettings.h"
 
 #include <QDir>
@@ -355,7 +356,12 @@ TEST_F(Lifecycle, HiddenStateFollowsActivation) {
     run->flags().restartClose = false;
     run->deactivate();
     Sheet& s = book.sheet(1);
-    EXPECT_EQ(s.text(1, 256), run->firstContext());
+    // The contexts are kept without the user name and password ("u" and "p").
+    EXPECT_EQ(run->firstContext().substr(0, 4), "u" + S + "p" + S);
+    EXPECT_EQ(s.text(1, 256), withoutCredentials(run->firstContext()));
+    for (int row : {1, 2, 3}) {
+        EXPECT_EQ(s.text(row, 256).substr(0, 2), S + S) << row;
+    }
     EXPECT_EQ(s.text(4, 256), "name0001");
     EXPECT_EQ(s.text(26, 256), settings.reportState());
     EXPECT_EQ(s.text(36, 256), "upti");
@@ -363,7 +369,9 @@ TEST_F(Lifecycle, HiddenStateFollowsActivation) {
     settings.setReportState("620B0LA_");
     host.captionText = "/x/REP.rpt: extra";
     run->setAutoRefresh(true);
+    const std::string first = run->firstContext();
     run->activate();
+    EXPECT_EQ(run->firstContext(), first); // the current ones put back
     EXPECT_EQ(settings.reportState(), "620A0LA_");
     EXPECT_EQ(settings.currentFileName, "/x/REP.rpt");
     EXPECT_TRUE(host.timers[ReportTimer::AutoRefresh]);

@@ -88,13 +88,35 @@ grep -q 'question Q-M: Выберите месяц' "$work/out.txt" && grep -q '
     || fail "question printed"
 "$rptool" run CARD --answer Январь --answer Петров > "$work/out.txt" || fail "CARD exit $?"
 grep -q 'Остаток на конец | 1250.00' "$work/out.txt" || fail "CARD result"
-grep -q 'R CARD ·3·Петров·' "$work/serve.log" || fail "answers not sent in order"
+grep -q 'R CARD·3·Петров' "$work/serve.log" || fail "answers not sent in order"
 
 echo DEBTS > POSLED.LST
 "$rptool" run DEBTS > "$work/out.txt"; [ $? -eq 3 ] || fail "value list exit"
 grep -q '03 ТОВ "ЛЮТИК"' "$work/out.txt" || fail "value list"
 "$rptool" run DEBTS --answer 02 > "$work/out.txt" || fail "DEBTS exit $?"
 grep -q 'Итого: | 420.50' "$work/out.txt" || fail "DEBTS result"
+
+# Arguments: the default of the file, then each --arg a click on its button with a run.
+rm -f POSLED.LST
+"$rptool" run TURNOVER --arg 02 --arg "|НДС" > "$work/out.txt" || fail "TURNOVER exit $?"
+grep -q 'Обороты за январь с НДС' "$work/out.txt" || fail "toggle not sent"
+grep -q 'R TURNOVER \[02|\] -> turnover-02.out' "$work/serve.log" || fail "argument not sent"
+grep -q 'R TURNOVER \[02|НДС\]' "$work/serve.log" || fail "toggle fields not sent"
+"$rptool" run TURNOVER > /dev/null || fail "TURNOVER default"
+grep -q 'R TURNOVER \[01|\] -> TURNOVER.out' "$work/serve.log" || fail "default not looked up"
+"$rptool" run TURNOVER --arg 99 > /dev/null 2> err.txt; [ $? -eq 1 ] || fail "unknown --arg"
+grep -q 'no argument 99' err.txt || fail "unknown --arg not said"
+"$rptool" run BYREGION --arg S > "$work/out.txt" || fail "BYREGION exit $?"
+grep -q 'ООО "Каштан" | 1210.00' "$work/out.txt" || fail "tree argument"
+# A fresh local copy of a ";cache=" report answers without the server.
+"$rptool" run --out "$work/c.vts" SALES > /dev/null || fail "cache copy"
+# Its key: the report name and the two (empty) argument fields, after a separator each.
+mkdir -p CACHE && cp "$work/c.vts" "CACHE/$(printf 'SALES\xc2\xb7\xc2\xb7')"
+requests=$(grep -c 'R SALES' "$work/serve.log")
+"$rptool" run SALES ";cache=s.vts" > "$work/out.txt" 2> err.txt || fail "cached exit $?"
+grep -q 'from the cache: ' err.txt || fail "cache not said"
+grep -q 'ИТОГО: | 23 | 2975.75' "$work/out.txt" || fail "cached result"
+[ "$(grep -c 'R SALES' "$work/serve.log")" -eq "$requests" ] || fail "cached report was asked for"
 
 "$rptool" run --as pop CARD > "$work/out.txt" && grep -q 'Акт сверки' "$work/out.txt" || fail "pop"
 "$rptool" run --as save W SAVE > "$work/out.txt" && grep -qx 'OK' "$work/out.txt" || fail "save"

@@ -6,6 +6,7 @@
 #include "components/text/TextOps.h"
 #include "components/ui/SheetView.h"
 #include "exchange/PopupGeometry.h"
+#include "results/ui/ArgumentBarWidget.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
 #include "shell/ServerMessages.h"
@@ -194,12 +195,12 @@ void TMDIChild1::buildWidgets() {
     connect(backButton_, &QPushButton::clicked, this, [this] { stepBack(); });
     connect(nextButton_, &QPushButton::clicked, this, [this] {
         if (!inputs_.empty()) {
-            submitInput(inputs_.back());
+            submitInput(nullptr);
         }
     });
     connect(but_next_, &QPushButton::clicked, this, [this] {
         if (!inputs_.empty()) {
-            submitInput(inputs_.back());
+            submitInput(nullptr);
         }
     });
     connect(ListBox2_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
@@ -239,17 +240,8 @@ void TMDIChild1::buildWidgets() {
         connect(back, &QShortcut::activated, this, [this] { stepBack(); });
     }
     connect(RListBox1_, &QListWidget::itemActivated, this, [this] { confirmCheckList(); });
-    connect(RListBox1_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
-        // A heading (first character blank) cannot be ticked.
-        if (item->text().startsWith(QLatin1Char(' ')) && item->data(Qt::CheckStateRole).isValid()) {
-            item->setData(Qt::CheckStateRole, QVariant()); // no tick, and no box either
-        }
-        bool ticked = false;
-        for (int i = 0; i < RListBox1_->count() && !ticked; ++i) {
-            ticked = RListBox1_->item(i)->checkState() == Qt::Checked;
-        }
-        Button1_->setEnabled(ticked);
-    });
+    connect(RListBox1_, &QListWidget::itemChanged, this, &TMDIChild1::checkListTicked);
+    watchValueLists();
     connect(Button1_, &QPushButton::clicked, this, [this] {
         if (!RListBox1_->isHidden()) {
             confirmCheckList();
@@ -308,6 +300,7 @@ void TMDIChild1::buildWidgets() {
             menu_->popup(view_->mapToGlobal(p));
         }
     });
+    buildArgumentWidgets(); // the argument bar under the sheet, the tree at its left
 }
 
 bool TMDIChild1::start() {
@@ -417,12 +410,15 @@ void TMDIChild1::setTimer(ReportTimer timer, bool on, int intervalMs) {
 }
 
 void TMDIChild1::answerArrived(std::string buffer) {
+    argumentSettled();
     answer_ = AnswerBuffer(std::move(buffer));
     reader_.GetOtvet();
 }
 
 void TMDIChild1::requestStarting(bool automatic) {
+    argBar_->secondMarker()->hide();
     if (!automatic) {
+        but_next_->setEnabled(false);
         Panel12_->hide();
     }
 }
@@ -437,6 +433,12 @@ void TMDIChild1::saveData(const std::string& command) {
 void TMDIChild1::activated() {
     shell_.updateMenuItems();
     shell_.setCommandChecked("p1", run_.flags().onlyMarked); // follows the window (row 28)
+    // Not while a question is being answered: the bar follows the sheet and the lists.
+    QWidget* focus = focusWidget();
+    if (!focus || focus == view_ || focus == Listbox1_ || focus == RListBox1_ ||
+        focus == ListBox2_) {
+        Arguments();
+    }
 }
 
 void TMDIChild1::prepareRestart() { clearQuestionControls(); }
@@ -590,6 +592,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);
+    Arguments();
     const double seconds = waiting_.isValid() ? waiting_.elapsed() / 1000.0 : 0.0;
     shell_.setTimeLabels(s(QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss"))),
                          s(QString::number(seconds, 'f', 1)));
@@ -610,6 +613,7 @@ void TMDIChild1::FormResize() {
     const int right = std::max(Panel1_->width(), 120);
     nextButton_->move(right - 40, kInputTop);
     backButton_->move(right - 76, kInputTop);
+    Res_arg();
 }
 
 Workbook* TMDIChild1::ownerBook() {

@@ -25,16 +25,21 @@
 
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
 class QPushButton;
+class QSplitter;
 class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace fc {
 
+class ArgumentBarWidget;
 class SheetView;
 class ShellHost;
 
@@ -91,7 +96,8 @@ public:
     void clearRowMarks() override {}
     void sortRows(SortOrder) override {}
     void rerun() override { run_.ReRun(); }
-    void restart() override { run_.Restart(); }
+    // "Рестаpт", or a re-run while the status bar's panel reads "Обновить".
+    void restart() override;
     void sendMail() override;
     void pageSetup() override;
     void printPreview() override;
@@ -113,7 +119,10 @@ public:
     void saveData(const std::string& command) override;
     void activated() override;
     void prepareRestart() override;
+    bool collectQuestionPanel() override;
     void hideQuestionControls() override;
+    void lookupDefaultArgument(const std::string& reportName) override;
+    bool takeFromCache(const std::string& line) override;
     std::string statusText() const override;
     void setStatusText(const std::string& text) override;
     bool applicationActive() const override;
@@ -135,6 +144,7 @@ public:
     void showArgumentList() override;
     void showValueList(const ValueListForm& form) override;
     void finishResult(const ResultFinish& finish) override;
+    std::string defaultArgument(const std::string& argument) override;
     Workbook* ownerBook() override;
     bool ownerSaves() const override;
     std::string templatePath() const override { return templatePath_; }
@@ -150,9 +160,10 @@ private:
     class World;
 
     void buildWidgets();
-    // Places a question control in the panel after the ones already there, its caption label
-    // (navy) 5 pixels right of its left edge and 16 above its top.
-    void place_cbox(QWidget* control, const std::string& caption);
+    // Places question input `i` in the panel after the ones already there (QuestionPanel::place),
+    // its caption label (navy) 5 pixels right of its left edge and 16 above its top.
+    void place_cbox(std::size_t i, const std::string& caption);
+    // Sends the answer of `input` (nullptr: the input last entered).
     void submitInput(QWidget* input);
     void chooseListItem(QListWidgetItem* item);
     void confirmCheckList();
@@ -173,6 +184,37 @@ private:
     void saveToWorkbook();
     void printReport();
     void exportPdf();
+
+    // ---- the argument bar and tree (TMDIChild1Arguments.cpp)
+    void buildArgumentWidgets();
+    // `Arguments`: the bar (or tree) and the `Args` menu built anew from the argument file.
+    void Arguments();
+    void Res_arg();
+    void Arg_ButtonClick(int index);
+    void NewItemClick(int index);
+    void FPanelClick();
+    void treeItemExpanded(QTreeWidgetItem* item);
+    void treeItemChosen(QTreeWidgetItem* item);
+    // Shift+F1 .. Shift+F24 on the sheet choose arguments 1 to 24.
+    bool argumentKey(int key, Qt::KeyboardModifiers mods, bool press);
+    // An answer came: a choice no longer waits.
+    void argumentSettled();
+
+    // ---- the question panel (TMDIChild1Questions.cpp)
+    std::size_t addInput(QWidget* control, const QuestionForm& form);
+    void enterInput(std::size_t i);
+    bool inputKey(std::size_t i, QKeyEvent* e);
+    void syncInput(std::size_t i);
+    // The server's list of reports (an argument's combo box): its value list.
+    void chooseReportList(std::size_t i);
+    // A value chosen in a list opened from the panel goes into its combo box and is sent.
+    void returnToPanel(const std::string& item);
+    void QA_N2(std::size_t i);
+    // A tick in the check list keeps its key in `TMP_LB`; headings take none.
+    void checkListTicked(QListWidgetItem* item);
+    // Leaving a value list puts "Рестаpт" back into the status bar.
+    void watchValueLists();
+    void Timer1Timer();
 
     ShellHost& shell_;
     long long designerHandle_;
@@ -214,7 +256,17 @@ private:
     int ownMenuItems_ = 0;
     std::vector<QWidget*> inputs_; // the question controls, in panel order
     std::vector<QLabel*> inputLabels_;
-    std::vector<QuestionForm> inputForms_;
+    int activeInput_ = -1;            // the input last entered
+    int listFromInput_ = -1;          // the panel's combo box whose value list shows
+    std::vector<std::string> TMP_LB_; // the keys ticked in the check list
+    QTimer* Timer1_ = nullptr;        // the N2 answer
+    std::string n2Name_;
+    std::size_t n2Input_ = 0;
+    ArgumentBarWidget* argBar_ = nullptr;
+    QSplitter* Splitter1_ = nullptr;
+    QTreeWidget* TreeView1_ = nullptr;
+    QMenu* argsMenu_ = nullptr;
+    bool treeReentry_ = false;
     QTimer* answerTimer_;
     QTimer* autoTimer_;
     QTimer* offlineTimer_;

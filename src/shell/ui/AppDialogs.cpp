@@ -6,6 +6,7 @@
 #include "dialogs/ui/PeriodDialog.h"
 #include "exchange/ui/ConnectionDialog.h"
 #include "shell/AppSettings.h"
+#include "results/ui/Form9.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/TMainForm.h"
 
@@ -24,10 +25,19 @@ void AppDialogs::createAtStartup(TMainForm& main) {
                      });
     main.setConnectionState(ConnectionDialog::notConnectedIcon(),
                             main.commands().action("SpeedButton9")->toolTip());
+    formArguments_ = new Form9(main.settings(), main.prompter(), &main);
     // A normal start needs no user action: the stored settings register at once. A first
     // start has no server directory yet: nothing to register with until the user connects.
     if (!text::trimView(main.settings().serverDir).empty()) {
         connection_->registerNow();
+    }
+}
+
+void AppDialogs::showFormArguments() {
+    if (formArguments_ != nullptr) {
+        formArguments_->show();
+        formArguments_->raise();
+        formArguments_->activateWindow();
     }
 }
 

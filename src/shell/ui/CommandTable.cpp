@@ -180,7 +180,7 @@ void CommandTable::buildMenus() {
     QMenu* find = addMenu(options, "N7", "Поиск");
     addItem(find, "N13", "Искать", "F7");
     addItem(find, "N15", "Искать далее", "Ctrl+L");
-    for (const char* hidden : {"p10", "pExcel1", "N16"}) {
+    for (const char* hidden : {"pExcel1", "N16"}) {
         actions_.at(hidden)->setVisible(false);
     }
 

@@ -132,16 +132,13 @@ TEST_F(ReportWindow, QuestionsAreAnsweredThroughThePanel) {
     ASSERT_NE(name, nullptr);
     EXPECT_TRUE(name->isEditable());
     EXPECT_EQ(name->currentText(), QString::fromUtf8("Иванов"));
-    // "<<" takes the month back: the choice is asked again in the first place.
-    QTest::mouseClick(w->findChild<QPushButton*>("stepBack"), Qt::LeftButton);
-    serve(w);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    choice = w->findChild<QComboBox*>("question1");
-    ASSERT_NE(choice, nullptr);
+    // Alt+Left goes back to the month: choosing it again drops the name and asks anew.
+    QTest::keyClick(name->lineEdit(), Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(w->findChild<QPushButton*>("but_next_")->x(), choice->geometry().right() + 1);
     EXPECT_TRUE(choice->isEnabled());
-    EXPECT_EQ(w->findChild<QComboBox*>("question2"), nullptr);
-    choice->setCurrentIndex(2);
     emit choice->activated(2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(w->findChild<QComboBox*>("question2"), nullptr);
     serve(w);
     name = w->findChild<QComboBox*>("question2");
     ASSERT_NE(name, nullptr);
@@ -583,10 +580,11 @@ TEST_F(ReportWindow, CaptionsStayWholeAndApart) {
     }
     EXPECT_FALSE(captions[0]->geometry().intersects(captions[1]->geometry()));
     EXPECT_GE(second->x(), captions[0]->geometry().right());
-    // The step button sits beside the open control, not over it, and on its line.
+    // The step button sits at the open control's right edge, 4 below its top.
     auto* next = w->findChild<QPushButton*>("but_next_");
     EXPECT_FALSE(next->geometry().intersects(third->geometry()));
-    EXPECT_EQ(next->geometry().center().y(), third->geometry().center().y());
+    EXPECT_EQ(next->x(), third->geometry().right() + 1);
+    EXPECT_EQ(next->y(), third->y() + 4);
 }
 
 // Without the question panel a long choice is asked in ListBox2: it scrolls instead of
