@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/ViewState.h"
+
 #include <string>
 
 namespace fc {
@@ -52,6 +54,7 @@ public:
 
     // The state of each command group lives below, one member each, declared in the group's
     // own header (filter, totals and marks, sorting, actions and editing, search).
+    ViewState view; // filter, marks, sort column, quick sum
 
 private:
     Workbook& book_;
