@@ -349,6 +349,9 @@ void AnswerReader::mainAnswer(const std::string& status) {
             ctx_.answer.setPos(0);
             readTable();
             window_.hideSavingPanel();
+            if (!ctx_.settings.closeWindow) {
+                window_.filterAgain();
+            }
             finishing();
             return;
         }
@@ -387,6 +390,10 @@ void AnswerReader::extResult(const std::string& status) {
             return;
         }
         window_.hideSavingPanel();
+        // The turbo variant's subtotal formulas stand instead of the filter.
+        if (ctx_.settings.runFilter) {
+            window_.applyFilter();
+        }
         finishing();
         return;
     }

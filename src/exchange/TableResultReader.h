@@ -31,6 +31,7 @@ private:
     void notice();
     void textLine(std::string_view line);
     void finish();
+    void placeObjects();
     Font cellFont(int number) const;
     bool nextLine(std::string& line);
     StyleId cellStyle(StyleId base);
