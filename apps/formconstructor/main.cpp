@@ -1,4 +1,6 @@
 #include "components/text/Cp1251.h"
+#include "results/ui/Form2.h"
+#include "results/ui/Form6.h"
 #include "results/ui/TMDIChild1.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
@@ -45,6 +47,9 @@ int main(int argc, char** argv) {
     main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(QDir::currentPath())));
     main.showMaximized();
     main.dialogs().createAtStartup(main);
+    // The filter dialogs wait hidden; every report window loads its own filter into them.
+    fc::filterDialog(&main);
+    fc::listFilterDialog(&main);
     // Offline ("@NAME"): one report window reads its answer from the start directory's CACHE.
     if (settings.offline()) {
         main.runReport("R " + settings.commandLineParam.substr(1), 0);

@@ -6,6 +6,9 @@
 #include "components/text/TextOps.h"
 #include "components/ui/SheetView.h"
 #include "exchange/PopupGeometry.h"
+#include "results/Filter.h"
+#include "results/Marks.h"
+#include "results/ui/QuickSumPanel.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
 #include "shell/ShellHost.h"
@@ -290,6 +293,7 @@ void TMDIChild1::buildWidgets() {
     // The sheet's pop-up menu: the window's own items, then the server's.
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("Pop2"));
+    buildViewWidgets();
     ownMenuItems_ = static_cast<int>(menu_->actions().size());
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
@@ -334,11 +338,13 @@ void TMDIChild1::activateChild() {
     }
 }
 
-void TMDIChild1::reportKey(int) {
-    // Saving to a workbook, printing, the filter and PDF export plug in here.
+void TMDIChild1::reportKey(int code) {
+    if (code == kFilterKey) {
+        openFilter();
+        return;
+    }
+    // Saving to a workbook, printing and PDF export plug in here.
 }
-
-void TMDIChild1::setOnlyMarkedRows(bool on) { run_.flags().onlyMarked = on; }
 
 bool TMDIChild1::hasModifiedMark() const {
     const Sheet& sh = book_.sheet(1);
@@ -408,7 +414,10 @@ void TMDIChild1::saveData(const std::string& command) {
     }
 }
 
-void TMDIChild1::activated() { shell_.updateMenuItems(); }
+void TMDIChild1::activated() {
+    shell_.updateMenuItems();
+    activateView();
+}
 
 void TMDIChild1::prepareRestart() { clearQuestionControls(); }
 
@@ -512,6 +521,8 @@ void TMDIChild1::showResultPanel() {
     Panel1_->hide();
     ListBox2_->hide();
     shell_.setCommandChecked("p1", false);
+    newAnswer(session_);
+    viewChanged();
     view_->setFocus();
 }
 
@@ -541,6 +552,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
         shell_.showProgressNotice(f.statusMessage, kMaroon);
     }
     setCaption(reportSettings_.caption);
+    takeFilterList(session_);
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);
@@ -563,6 +575,9 @@ void TMDIChild1::FormResize() {
     const int right = std::max(Panel1_->width(), 120);
     nextButton_->move(right - 40, kInputTop);
     backButton_->move(right - 76, kInputTop);
+    if (quickSum_) {
+        quickSum_->place();
+    }
 }
 
 Workbook* TMDIChild1::ownerBook() {
