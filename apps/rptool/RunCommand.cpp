@@ -20,6 +20,8 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/RequestName.h"
 #include "exchange/ResultContext.h"
+#include "results/Filter.h"
+#include "results/Marks.h"
 #include "results/ResultSession.h"
 #include "shell/AppSettings.h"
 #include "shell/SettingsFiles.h"
@@ -102,7 +104,11 @@ public:
 
     // AnswerWindow
     void restorePointer() override {}
-    void showResultPanel() override {}
+    void showResultPanel() override {
+        if (session) {
+            fc::newAnswer(*session);
+        }
+    }
     void hideSavingPanel() override {}
     void setServerMenuItems(const std::vector<std::string>& items) override {
         menu = items;
@@ -114,13 +120,27 @@ public:
     void showValueList(const fc::ValueListForm& f) override { list = f; }
     void finishResult(const fc::ResultFinish& f) override {
         finished = true;
+        if (session) {
+            fc::takeFilterList(*session);
+        }
         if (!f.statusMessage.empty()) {
             say(u8(f.statusMessage));
         }
     }
     std::string templatePath() const override { return templ; }
+    void applyFilter() override {
+        if (session) {
+            fc::filterAfterAnswer(*session, true);
+        }
+    }
+    void filterAgain() override {
+        if (session) {
+            fc::filterAfterAnswer(*session, false);
+        }
+    }
 
     fc::AppSettings* settings = nullptr;
+    fc::ResultSession* session = nullptr; // the result commands' state, once there is one
     fc::ReportRun* run = nullptr;
     std::string templ;
     bool closed = false, offline = false, finished = false, menuShown = false;
@@ -329,6 +349,7 @@ int rptool::run(int argc, char** argv) {
     };
 
     fc::ResultSession session(book, reportSettings, prompter, window, &run);
+    window.session = &session;
     ResultTarget target{session, {}, {}};
     // A request written by a result option (the data save, a drill-down) is answered and read
     // before the next option runs, as the window would wait for it.
@@ -360,6 +381,8 @@ int rptool::run(int argc, char** argv) {
         doc.workbook = &book;
         doc.resultState = true;
         doc.statusText = window.statusText();
+        doc.markedRecords = session.view.marks.count;
+        doc.quickSum = session.view.quickSum.shown;
         return doc;
     };
 
