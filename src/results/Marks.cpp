@@ -72,11 +72,17 @@ bool markRecord(ResultSession& s, int row, int col) {
     book.events().doSelChange = false;
     const bool above = row == first || result::borderBelow(sh, row - 1, 2, sh.maxCol());
     const bool below = row >= last || result::borderBelow(sh, row, 2, sh.maxCol());
+    // A record is marked whole: from its first row down to the next border, from its last
+    // row up to the previous one (two rows for the two-row records this is meant for).
     int r1 = row, r2 = row;
     if (above && !below) {
-        r2 = row + 1;
+        while (r2 < last && !result::borderBelow(sh, r2, 2, sh.maxCol())) {
+            ++r2;
+        }
     } else if (below && !above) {
-        r1 = row - 1;
+        while (r1 > first && !result::borderBelow(sh, r1 - 1, 2, sh.maxCol())) {
+            --r1;
+        }
     } else if (!above && !below) {
         book.events().doSelChange = selChange;
         return false;

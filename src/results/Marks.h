@@ -9,8 +9,8 @@ class Sheet;
 bool isMarkedRow(const Sheet& sheet, int row);
 
 // Right double-click on a data row (or Ctrl+Enter on the active cell), `col` the clicked
-// column: a one-row record, or a two-row record from either of its rows, is marked or
-// unmarked; a row inside a longer record, or no data row, is left alone (false).
+// column: a one-row record, or a longer one from its first or last row, is marked or unmarked
+// whole; a row inside a longer record, or no data row, is left alone (false).
 bool markRecord(ResultSession& session, int row, int col);
 
 // "Только выделенные стpоки": the report run's flag when there is a run (it follows the window
