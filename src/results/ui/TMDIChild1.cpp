@@ -619,6 +619,7 @@ void TMDIChild1::showEvent(QShowEvent* event) {
                 });
         if (sub->mdiArea() && sub->mdiArea()->activeSubWindow() == sub) {
             shell_.setTimeLabelsEnabled(true); // activated before it could be told
+            activateView();
         }
     }
 }
