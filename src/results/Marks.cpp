@@ -93,12 +93,13 @@ bool markRecord(ResultSession& s, int row, int col) {
     }
     MarkState& m = s.view.marks;
     m.count = on ? m.count + 1 : std::max(0, m.count - 1);
+    // Only the marked-rows mode changes what is shown, and so the totals.
     if (!on && onlyMarkedRows(s)) {
         for (int r = r1; r <= r2 && r < last; ++r) {
             sh.setRowHidden(r, true);
         }
+        total_(s);
     }
-    total_(s);
     sh.setActiveCell(row, std::max(col, 1));
     book.events().doSelChange = selChange;
     return true;

@@ -1,5 +1,6 @@
 #include "results/RowTexts.h"
 
+#include "components/model/NumberFormat.h"
 #include "components/model/Sheet.h"
 #include "components/text/Cp1251.h"
 
@@ -17,6 +18,7 @@ void RowTexts::detach() {
     rows_.clear();
     offsets_.clear();
     built_.clear();
+    prepared_ = 0;
 }
 
 void RowTexts::attach(const Sheet& sheet) {
@@ -30,6 +32,7 @@ void RowTexts::attach(const Sheet& sheet) {
     const std::size_t rows = static_cast<std::size_t>(sheet.maxRow()) + 1;
     if (cols != cols_) {
         cols_ = cols;
+        prepared_ = 0;
         rows_.clear();
         offsets_.clear();
         built_.clear();
@@ -54,13 +57,22 @@ void RowTexts::build(const Sheet& sheet, int r) {
             off[next - 2] = static_cast<std::uint32_t>(text.size());
         }
     };
+    const StyleTable& styles = sheet.workbook().styles();
     if (r >= 1 && r <= sheet.storedRows()) {
         for (const Cell& c : sheet.rows()[static_cast<std::size_t>(r - 1)].cells) {
             if (c.col < 2 || c.col > cols_ + 1 || !c.hasContent()) {
                 continue;
             }
             reach(c.col);
-            text += sheet.text(r, c.col);
+            const Style& st = styles.get(c.style);
+            if (c.formula != 0) {
+                text += sheet.text(r, c.col); // its last result, as the sheet shows it
+            } else if (c.kind == ValueKind::Text &&
+                       (st.numberFormat == "General" || st.numberFormat == "@")) {
+                text += c.text;
+            } else {
+                text += formatValue(c.value(), st.numberFormat).text;
+            }
         }
     }
     reach(cols_ + 1);
@@ -91,12 +103,28 @@ void RowTexts::append(const Sheet& sheet, int r, int c1, int c2, std::string& ou
     out.append(text, from, to - from);
 }
 
-void RowTexts::forget() { std::fill(built_.begin(), built_.end(), 0); }
+void RowTexts::forget() {
+    std::fill(built_.begin(), built_.end(), 0);
+    prepared_ = 0;
+}
 
 void RowTexts::forgetRow(int r) {
     if (validRow(r) && static_cast<std::size_t>(r) < built_.size()) {
         built_[static_cast<std::size_t>(r)] = 0;
+        prepared_ = std::min(prepared_, r - 1);
     }
+}
+
+bool RowTexts::prepare(const Sheet& sheet, int rows) {
+    attach(sheet);
+    const int last = sheet.maxRow();
+    for (int done = 0; prepared_ < last && done < rows; ++done) {
+        ++prepared_;
+        if (!built_[static_cast<std::size_t>(prepared_)]) {
+            build(sheet, prepared_);
+        }
+    }
+    return prepared_ < last;
 }
 
 RowTexts::Hold::Hold(RowTexts& t) : t_(t) {

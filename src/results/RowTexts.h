@@ -25,6 +25,10 @@ public:
     void append(const Sheet& sheet, int r, int c1, int c2, std::string& out);
     void forget();
     void forgetRow(int r);
+    // Makes the texts of up to `rows` more rows ahead of need (the window does it while it is
+    // idle, so that the first filter of a large answer is as quick as the next ones); false
+    // once every row up to MaxRow has its texts.
+    bool prepare(const Sheet& sheet, int rows);
 
     // While a Hold lives, changes reported by the workbook are the holder's own.
     class Hold {
@@ -54,6 +58,7 @@ private:
     std::vector<std::uint32_t> offsets_; // cols_ + 1 a row: where each column's text starts
     std::vector<char> built_;
     int holds_ = 0;
+    int prepared_ = 0; // rows up to this one were looked at by prepare()
 };
 
 } // namespace fc

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 namespace fc {
 
@@ -74,36 +75,55 @@ bool chooseSortColumn(ResultSession& s, int row, int k) {
         return false;
     }
     Workbook& book = s.book();
+    // Only the helper columns beyond MaxCol change: the filter's row texts stay good.
+    const RowTexts::Hold hold(s.view.filter.texts);
     const bool selChange = book.events().doSelChange;
+    const bool repaint = book.repaint();
     book.events().doSelChange = false;
+    book.setRepaint(false);
     const int numbers = result::runningNumberCol(sh);
     const int keys = result::sortKeyCol(sh);
-    if (first <= last) {
-        sh.clear(CellRange{first, numbers, last, numbers});
-        sh.clear(CellRange{first, keys, last, keys});
-    }
-    if (first <= last - 1) {
-        PasteWhat what = PasteWhat::all();
-        what.formulas = false; // the key is the value shown, not a formula moved aside
-        what.objects = false;
-        sh.paste(sh.copy(CellRange{first, k, last - 1, k}), CellRef{first, keys}, what);
-    }
-    int counter = 0;
-    for (int f = first; f < last; ++f) {
-        if (result::borderBelow(sh, f, k, k)) {
-            continue;
+    const StyleTable& styles = book.styles();
+    // A key copied down keeps its number format in the key's small font; made once a style.
+    std::unordered_map<StyleId, StyleId> keyStyles;
+    auto keyStyle = [&](StyleId from) {
+        auto [at, fresh] = keyStyles.try_emplace(from, 0);
+        if (fresh) {
+            Style st;
+            st.numberFormat = styles.get(from).numberFormat;
+            st.font.name = "MS Sans Serif";
+            st.font.size = 8;
+            at->second = book.styles().intern(st);
         }
-        sh.setNumber(f, numbers, ++counter);
-        sh.setNumber(f + 1, numbers, ++counter);
-        // The next row takes the first row's key even when that is empty: a key of its own
-        // would tear the record apart.
-        const Cell* key = sh.cell(f, keys);
-        sh.setValue(f + 1, keys, key ? key->value() : Value());
-        Style st = sh.style(f + 1, keys);
-        st.numberFormat = sh.style(f, keys).numberFormat;
-        st.font.name = "MS Sans Serif";
-        st.font.size = 8;
-        sh.setStyle(f + 1, keys, st);
+        return at->second;
+    };
+    // One pass: each row's key is the value shown in column k (a formula's result) with the
+    // cell's format, except that the later rows of a record take the key of its first row,
+    // an empty one included (a key of their own would tear the record apart); the rows of
+    // multi-row records are numbered in order.
+    Value key;
+    StyleId keyFrom = 0;
+    int counter = 0;
+    bool continues = false; // row r continues the record of row r - 1
+    for (int r = first; r <= last; ++r) {
+        const bool next = r < last && !result::borderBelow(sh, r, k, k);
+        if (!continues) {
+            const Cell* x = sh.cell(r, k);
+            key = x ? x->value() : Value();
+            keyFrom = x ? x->style : 0;
+        }
+        if (continues || next) {
+            sh.setNumber(r, numbers, ++counter);
+        } else if (sh.cell(r, numbers)) {
+            sh.setValue(r, numbers, Value());
+        }
+        if (r < last || continues) {
+            sh.setValue(r, keys, key);
+            sh.setStyleId(r, keys, continues ? keyStyle(keyFrom) : keyFrom);
+        } else if (sh.cell(r, keys)) {
+            sh.clear(CellRange::cell(r, keys));
+        }
+        continues = next;
     }
     s.view.sort.column = k;
     s.view.sort.heading = result::columnHeading(sh, k);
@@ -127,6 +147,7 @@ bool chooseSortColumn(ResultSession& s, int row, int k) {
     }
     close(last);
     sh.setSelectionRanges(ranges, CellRef{1, k});
+    book.setRepaint(repaint);
     book.events().doSelChange = selChange;
     return true;
 }

@@ -42,6 +42,12 @@ void total_(ResultSession& s) {
     for (auto& level : sums) {
         level.assign(cols.size(), 0.0);
     }
+    // Where each summable column's sums are kept, by column (-1: not summed).
+    std::vector<int> slot(kMaxCols + 1, -1);
+    for (std::size_t j = 0; j < cols.size(); ++j) {
+        slot[static_cast<std::size_t>(cols[j])] = static_cast<int>(j);
+    }
+    const StyleTable& styles = book.styles();
     const int first = result::firstDataRow(sh);
     int lastTotals = 0;
     for (int r = first; r <= sh.maxRow() && r <= sh.storedRows(); ++r) {
@@ -59,16 +65,14 @@ void total_(ResultSession& s) {
             lastTotals = r;
             continue;
         }
-        for (std::size_t j = 0; j < cols.size(); ++j) {
-            const Cell* x = sh.cell(r, cols[j]);
-            if (!x || x->kind != ValueKind::Number) {
-                continue;
-            }
-            if (!everyNumber && sh.style(r, cols[j]).font.color == kGreen) {
+        for (const Cell& x : sh.rows()[static_cast<std::size_t>(r - 1)].cells) {
+            const int j = slot[static_cast<std::size_t>(x.col)];
+            if (j < 0 || x.kind != ValueKind::Number ||
+                (!everyNumber && styles.get(x.style).font.color == kGreen)) {
                 continue;
             }
             for (auto& level : sums) {
-                level[j] += x->number;
+                level[static_cast<std::size_t>(j)] += x.number;
             }
         }
     }

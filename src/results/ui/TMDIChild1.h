@@ -207,6 +207,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QMenu* menu_ = nullptr;
     QuickSumPanel* quickSum_ = nullptr;
+    QTimer* textTimer_ = nullptr;        // prepares the filter's row texts while the window is idle
     std::vector<std::string> listTicks_; // TMP_LB: keys ticked in the check list
     int ownMenuItems_ = 0;
     std::vector<QWidget*> inputs_; // the question controls, in panel order

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 
 namespace fc {
 
@@ -35,6 +36,16 @@ void TMDIChild1::buildViewWidgets() {
     filter->setShortcut(QKeySequence(Qt::Key_F9));
     filter->setShortcutContext(Qt::WidgetShortcut); // the main menu's F9 does the same
     connect(filter, &QAction::triggered, this, [this] { reportKey(kFilterKey); });
+
+    // The first filter of a large answer would format every cell for its texts: that is done
+    // beforehand, a thousand rows at a time, whenever the window has nothing else to do.
+    textTimer_ = new QTimer(this);
+    textTimer_->setInterval(0);
+    connect(textTimer_, &QTimer::timeout, this, [this] {
+        if (!session_.view.filter.texts.prepare(book_.sheet(1), 1000)) {
+            textTimer_->stop();
+        }
+    });
 
     quickSum_ = new QuickSumPanel(this);
     connect(quickSum_, &QuickSumPanel::edited, this, [this] { view_->setFocus(); });
@@ -95,6 +106,7 @@ void TMDIChild1::sheetSelectionChanged() {
 }
 
 void TMDIChild1::viewChanged() {
+    textTimer_->start();
     if (session_.view.quickSum.shown) {
         quickSum_->showSum(*session_.view.quickSum.shown);
     } else {
