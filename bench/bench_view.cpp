@@ -15,6 +15,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -186,8 +188,6 @@ void BM_MarkRecord(benchmark::State& state) {
     }
 }
 
-} // namespace
-
 BENCHMARK(BM_FilterString)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterStringFirst)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterAmountRange)->Unit(benchmark::kMillisecond);
@@ -198,4 +198,52 @@ BENCHMARK(BM_ChooseSortColumn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortAllGroups)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MarkRecord)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+} // namespace
+
+// The statement as CSV (UTF-8, numbers unformatted), for the same filter and sort in a
+// spreadsheet program.
+bool writeCsv(const char* path) {
+    const fc::Sheet& s = statement().book.sheet(1);
+    std::FILE* f = std::fopen(path, "wb");
+    if (!f) {
+        return false;
+    }
+    std::string line;
+    for (int r = 1; r <= s.maxRow(); ++r) {
+        line.clear();
+        for (int c = 2; c <= kCols + 1; ++c) {
+            const fc::Cell* x = s.cell(r, c);
+            std::string t;
+            if (x && x->kind == fc::ValueKind::Number) {
+                char n[32];
+                std::snprintf(n, sizeof n, "%.15g", x->number);
+                t = n;
+            } else {
+                t = fc::cp1251::toUtf8(s.text(r, c));
+            }
+            if (t.find_first_of(",\"") != std::string::npos) {
+                std::string q = "\"";
+                for (char ch : t) {
+                    q += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+                }
+                t = q + "\"";
+            }
+            line += (c > 2 ? "," : "") + t;
+        }
+        line += "\n";
+        std::fwrite(line.data(), 1, line.size(), f);
+    }
+    return std::fclose(f) == 0;
+}
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--write-csv=", 12) == 0) {
+            return writeCsv(argv[i] + 12) ? 0 : 1;
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
