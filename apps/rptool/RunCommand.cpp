@@ -208,6 +208,9 @@ void printSheet(const fc::Workbook& book) {
         }
     }
     for (int r = 1; r <= lastRow; ++r) {
+        if (s.rowHidden(r)) {
+            continue; // as the window shows it: rows a filter hid are not printed
+        }
         std::string line;
         bool first = true;
         for (int c = 1; c <= lastCol; ++c) {
@@ -411,6 +414,9 @@ int rptool::run(int argc, char** argv) {
                 }
                 if (!target.wroteOutput) {
                     printSheet(book);
+                    if (!window.statusText().empty()) {
+                        std::printf("status: %s\n", u8(window.statusText()).c_str());
+                    }
                 }
                 return kExitResult;
             } else if (window.menuShown) {
