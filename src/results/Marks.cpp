@@ -30,11 +30,13 @@ void setMarked(Sheet& sh, int row, bool on) {
     });
 }
 
+// One state: the run's flag when there is a run, else the session's own.
 void setOnlyMarkedFlag(ResultSession& s, bool on) {
     if (ReportRun* run = s.run()) {
         run->flags().onlyMarked = on;
+    } else {
+        s.view.marks.onlyMarked = on;
     }
-    s.view.marks.onlyMarked = on;
 }
 
 // "Scroll to row 1 and select column 2 of the top row".

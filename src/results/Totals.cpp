@@ -77,12 +77,17 @@ void total_(ResultSession& s) {
         }
     }
     // Each totals row re-fits its columns over the rows above it; the last fit covers all
-    // the earlier ones, so one fit a column gives the same widths.
+    // the earlier ones, so one fit a column gives the same widths. A column only widens: the
+    // fit reads no heading rows, and a narrower column would cut its heading.
     if (lastTotals > 0 && s.view.measurer) {
         const int from = sh.fixedRows() > 0 ? first : lastTotals;
         for (int c : cols) {
             if (!sh.colHidden(c)) {
+                const int before = sh.colWidth(c);
                 sh.fitColWidths(CellRange{from, c, lastTotals, c}, *s.view.measurer);
+                if (sh.colWidth(c) < before) {
+                    sh.setColWidth(c, before);
+                }
             }
         }
     }

@@ -22,8 +22,9 @@ struct FilterState {
     RowTexts texts;
 };
 
-// Marked records (yellow rows) and "Только выделенные стpоки" of a sheet without a report run;
-// with a run, the run's flag is the mode (it follows the window through its hidden state).
+// Marked records (yellow rows). `onlyMarked`: "Только выделенные стpоки" of a sheet without a
+// report run; with a run, the run's flag is the mode (it follows the window through its hidden
+// state) and this one is not used.
 struct MarkState {
     int count = 0;
     bool onlyMarked = false;

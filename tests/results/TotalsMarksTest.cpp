@@ -71,6 +71,9 @@ TEST_F(Totals, ColumnsAreFittedToTheirNewTotals) {
     total_(session);
     EXPECT_GT(s.colWidth(3), 256 * 5);
     EXPECT_EQ(s.colWidth(4), 256); // a hidden column keeps its width
+    s.setColWidth(3, 256 * 40);
+    total_(session);
+    EXPECT_EQ(s.colWidth(3), 256 * 40); // never narrower: its heading stays whole
 }
 
 // ---- marks

@@ -152,8 +152,7 @@ void TMDIChild1::activateView() {
     if (status.empty() && waiting) {
         status = now;
     }
-    const bool only = run_.flags().onlyMarked;
-    session_.view.marks.onlyMarked = only;
+    const bool only = run_.flags().onlyMarked; // row 28, read back by the run
     shell_.setCommandChecked("p1", only);
     if (only && status.find(w("Только выделенные")) == std::string::npos) {
         status += w("   Только выделенные стpоки");

@@ -36,6 +36,13 @@ namespace fc {
 namespace {
 
 std::string u8(std::string_view cp1251) { return cp1251::toUtf8(cp1251); }
+
+// Saves a picture of the widget where the variable says, for looking at.
+void keepPicture(QWidget* w, const char* variable) {
+    if (const char* file = std::getenv(variable)) {
+        w->grab().save(QString::fromLocal8Bit(file));
+    }
+}
 QString qs(const char* utf8) { return QString::fromUtf8(utf8); }
 
 // Typed key by key, Cyrillic letters included (QTest's key clicks know Latin ones only).
@@ -127,6 +134,7 @@ TEST_F(FilterWindow, TheMenuItemFiltersTheSheet) {
     });
     EXPECT_EQ(shown(s), "3 4 5 8 9 10 11 13 14");
     EXPECT_EQ(status(), "Фильтp включен [2]");
+    keepPicture(form.get(), "FC_FILTER_MAIN_SHOT");
     // The totals follow the rows shown.
     EXPECT_DOUBLE_EQ(s.number(8, 5), 1500.5);
     EXPECT_DOUBLE_EQ(s.number(14, 6), 950);
@@ -164,6 +172,7 @@ TEST_F(FilterWindow, TheDialogRefusesHalfBoundsAndTakesSeparatorKeys) {
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(prompter.transcript(), "Внимание:|Укажите веpхний диапазон сумм!\n");
         QTest::keyClicks(edit(d, 5), "1000");
+        keepPicture(d, "FC_FILTER_DIALOG_SHOT");
         EXPECT_NE(d->findChild<QLabel*>("DateHint1"), nullptr);
         EXPECT_EQ(d->findChild<QLabel*>("DateHint1")->text().size(), 12); // "(дд.мм.гггг)"
     });
@@ -282,6 +291,7 @@ TEST_F(FilterWindow, CtrlPickedCellsAreSummed) {
     EXPECT_EQ(calc->text(), qs("1 920.5"));
     EXPECT_EQ(calc->toolTip(), qs("Калькулятоp"));
     EXPECT_EQ(w->session().view.quickSum.shown, 1920.5);
+    keepPicture(w, "FC_QUICK_SUM_SHOT");
     click(w, 7, 5); // no Ctrl: the panel goes
     EXPECT_TRUE(panel->isHidden());
 }
