@@ -81,15 +81,19 @@ void writeViewBlock(ResultSession& s) {
     }
     put(sh, kColumns, col, columns);
 
+    // The column state lies below the data in the data's own columns: written only while
+    // there is something to keep, so that a sheet saved or exported without a filter or a
+    // sort carries no such rows.
     const int below = sh.maxRow();
     const int lastCol = std::min(sh.maxCol(), result::kMaxDataCol);
+    const SortState& sort = s.view.sort;
+    const bool keep = st.inForce || sort.column != 0;
     for (int c = 1; c <= lastCol; ++c) {
         const bool filtered =
             std::find(st.columns.begin(), st.columns.end(), c) != st.columns.end();
-        const SortState& sort = s.view.sort;
         const int sorted = sort.column != c ? 0 : 1 + sort.order;
-        put(sh, below + kFilterColumnsRow, c, filtered ? "1" : "0");
-        put(sh, below + kSortRow, c, std::to_string(sorted));
+        put(sh, below + kFilterColumnsRow, c, !keep ? "" : filtered ? "1" : "0");
+        put(sh, below + kSortRow, c, keep ? std::to_string(sorted) : "");
     }
 }
 

@@ -78,6 +78,12 @@ TEST_F(ViewBlock, TheFilterComesBackAsItWasLeft) {
     EXPECT_TRUE(f.blank());
     EXPECT_FALSE(f.listShown);
     EXPECT_FALSE(st.inForce);
+    EXPECT_EQ(session.view.sort.column, 3); // still chosen: the column state stays
+    session.view.sort = SortState{};
+    writeViewBlock(session);
+    // Nothing to keep: no rows below the data.
+    EXPECT_EQ(s.text(s.maxRow() + 7, 3), "");
+    EXPECT_EQ(s.text(s.maxRow() + 8, 3), "");
 }
 
 TEST_F(ViewBlock, ASheetFilledAnewKeepsTheWindowsFilter) {
