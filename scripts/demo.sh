@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program, runs the demo reports headlessly against the stand-in server (a table
 # result with keys, formulas and totals rows; a turbo result with subtotal groups; a question
-# flow; a value list; a save; a pop-up menu; a refresh stamp that changes; PDF, workbook and
-# export files of a result) and then opens the
+# flow; a value list; arguments; a save; a pop-up menu; a refresh stamp that changes; a turnover
+# statement filtered, marked, sorted and summed; PDF, workbook and export files of a result) and
+# then opens the
 # program on the same exchange directory. --no-window stops after the headless part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,6 +51,14 @@ show "pop-up menu items from the server" --as pop CARD
 show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stamp "stamp 1" SALES
 printf 'stamp 2\r\n' > "$work/data/stamp.txt"
 show "refresh check: the stamp changed, the report runs again" --as auto --stamp "stamp 1" SALES
+show "turnover statement: two-row records, group headings, totals by level" STATEMENT
+show "filter by a counterparty: its records, their headings and totals" STATEMENT --filter 's1=ромашка'
+show "filter by the answer's value list (\";FILTR\")" STATEMENT --filter 'value=ЧП Иванов·ЧП ИВАНОВ;list-col=3'
+show "filter by an amount range in the Дебет column" STATEMENT --filter 'amount-from=100;amount-to=1000;cols=5'
+show "two records marked, only the marked rows, their totals" STATEMENT --mark 4 --mark 6 --only-marked
+show "sorted by Дебет, descending, records kept whole" STATEMENT --sort 5:desc
+show "quick sum of cells picked with Ctrl" STATEMENT --quick-sum 'E4:E7,F5' --out "$work/turnover.json"
+grep -o '"quickSum": [0-9.]*' "$work/turnover.json"
 show "result saved as JSON" SALES --out "$work/sales.json"
 show "printed output: the pages as PDF (a footer with the page number), the workbook without the window's columns" \
     SHIPMENTS --out "$work/shipments.pdf" --out "$work/shipments.xls"

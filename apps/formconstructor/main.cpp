@@ -1,6 +1,8 @@
 #include "components/platform/ui/QtPrompter.h"
 #include "components/platform/HugePages.h"
 #include "components/text/Cp1251.h"
+#include "results/ui/Form2.h"
+#include "results/ui/Form6.h"
 #include "results/ui/TMDIChild1.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
@@ -86,6 +88,9 @@ int main(int argc, char** argv) {
     // A run with ";EXCL" closes the other instance that shows its report.
     main.listenForOtherInstances(fc::InstanceChannel::defaultDirectory());
     main.dialogs().createAtStartup(main);
+    // The filter dialogs wait hidden; every report window loads its own filter into them.
+    fc::filterDialog(&main);
+    fc::listFilterDialog(&main);
     // Offline ("@NAME"): one report window reads its answer from the start directory's CACHE.
     if (settings.offline()) {
         main.runReport("R " + settings.commandLineParam.substr(1), 0);

@@ -20,6 +20,7 @@
 #include "exchange/ResultContext.h"
 #include "exchange/TableResultReader.h"
 #include "exchange/TurboResultReader.h"
+#include "results/Filter.h"
 #include "results/ResultSession.h"
 #include "shell/AppSettings.h"
 #include "shell/SettingsFiles.h"
@@ -138,6 +139,12 @@ int readAnswer(int argc, char** args) {
         // The result commands act on the sheet as the window's would, offline.
         fc::KeptStatus status;
         fc::ResultSession session(book, settings, prompter, status);
+        // As the window follows a reading: the answer's value list, then the filter where
+        // the window runs it (answers without ";table", ext results that ask for it).
+        fc::takeFilterList(session);
+        if (!options.ext || settings.runFilter) {
+            fc::filterAfterAnswer(session, options.ext || !options.table);
+        }
         ResultTarget target{session, {}, {}};
         fc::AppSettings appSettings; // the start directory's, for a print log
         fc::settings::load(appSettings, startDir);
@@ -149,6 +156,8 @@ int readAnswer(int argc, char** args) {
             d.workbook = &book;
             d.resultState = true;
             d.statusText = status.statusText();
+            d.markedRecords = session.view.marks.count;
+            d.quickSum = session.view.quickSum.shown;
             return d;
         };
         if (const int rc = applyResultOptions(target, resultOptions)) {
@@ -158,6 +167,8 @@ int readAnswer(int argc, char** args) {
         doc.resultState = true;
         doc.statusText = status.statusText();
         wroteOutput = target.wroteOutput;
+        doc.markedRecords = session.view.marks.count;
+        doc.quickSum = session.view.quickSum.shown;
     } else if (verdict == fc::answers::Verdict::Question) {
         doc.question = fc::answers::parseQuestion(answer.content());
     }

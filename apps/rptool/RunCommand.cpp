@@ -23,6 +23,8 @@
 #include "exchange/RequestName.h"
 #include "exchange/ResultContext.h"
 #include "results/ReportArguments.h"
+#include "results/Filter.h"
+#include "results/Marks.h"
 #include "results/ResultSession.h"
 #include "shell/AppSettings.h"
 #include "shell/SettingsFiles.h"
@@ -122,7 +124,11 @@ public:
 
     // AnswerWindow
     void restorePointer() override {}
-    void showResultPanel() override {}
+    void showResultPanel() override {
+        if (session) {
+            fc::newAnswer(*session);
+        }
+    }
     void hideSavingPanel() override {}
     void setServerMenuItems(const std::vector<std::string>& items) override {
         menu = items;
@@ -138,13 +144,27 @@ public:
     }
     void finishResult(const fc::ResultFinish& f) override {
         finished = true;
+        if (session) {
+            fc::takeFilterList(*session);
+        }
         if (!f.statusMessage.empty()) {
             say(u8(f.statusMessage));
         }
     }
     std::string templatePath() const override { return templ; }
+    void applyFilter() override {
+        if (session) {
+            fc::filterAfterAnswer(*session, true);
+        }
+    }
+    void filterAgain() override {
+        if (session) {
+            fc::filterAfterAnswer(*session, false);
+        }
+    }
 
     fc::AppSettings* settings = nullptr;
+    fc::ResultSession* session = nullptr; // the result commands' state, once there is one
     fc::ReportRun* run = nullptr;
     fc::Workbook* book = nullptr;
     bool cached = false; // the result was read from the cache
@@ -215,6 +235,9 @@ void printSheet(const fc::Workbook& book) {
         }
     }
     for (int r = 1; r <= lastRow; ++r) {
+        if (s.rowHidden(r)) {
+            continue; // as the window shows it: rows a filter hid are not printed
+        }
         std::string line;
         bool first = true;
         for (int c = 1; c <= lastCol; ++c) {
@@ -369,6 +392,7 @@ int rptool::run(int argc, char** argv) {
     };
 
     fc::ResultSession session(book, reportSettings, prompter, window, &run);
+    window.session = &session;
     ResultTarget target{session, {}, {}};
     target.settings = &settings;
     // A request written by a result option (the data save, a drill-down) is answered and read
@@ -401,6 +425,8 @@ int rptool::run(int argc, char** argv) {
         doc.workbook = &book;
         doc.resultState = true;
         doc.statusText = window.statusText();
+        doc.markedRecords = session.view.marks.count;
+        doc.quickSum = session.view.quickSum.shown;
         return doc;
     };
 
@@ -447,6 +473,9 @@ int rptool::run(int argc, char** argv) {
                 }
                 if (!target.wroteOutput) {
                     printSheet(book);
+                    if (!window.statusText().empty()) {
+                        std::printf("status: %s\n", u8(window.statusText()).c_str());
+                    }
                 }
                 return kExitResult;
             } else if (window.menuShown) {

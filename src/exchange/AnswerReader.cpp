@@ -367,6 +367,7 @@ void AnswerReader::mainAnswer(const std::string& status) {
             if (closeAfterError()) {
                 return;
             }
+            window_.filterAgain();
             finishing();
             return;
         }
@@ -415,6 +416,10 @@ void AnswerReader::extResult(const std::string& status) {
         window_.hideSavingPanel();
         if (closeAfterError()) {
             return;
+        }
+        // The turbo variant's subtotal formulas stand instead of the filter.
+        if (ctx_.settings.runFilter) {
+            window_.applyFilter();
         }
         finishing();
         if (!ctx_.settings.windowCache.empty()) {

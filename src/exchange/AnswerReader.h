@@ -95,7 +95,10 @@ public:
     virtual void showValueList(const ValueListForm& form) = 0;
     // Progress back to 0, argument bar, status painting, resize and scroll bars.
     virtual void finishResult(const ResultFinish& finish) = 0;
+    // The sheet filter (Filtr) after a result was read; filterAgain only when a filter is in
+    // force (a table-format result, which the filter does not otherwise follow).
     virtual void applyFilter() {}
+    virtual void filterAgain() {}
     // The argument with the report's default put in (DEFARG).
     virtual std::string defaultArgument(const std::string& argument) { return argument; }
     // The window this edit child came from: its sheet and whether it has a save instruction;

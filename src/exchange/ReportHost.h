@@ -46,6 +46,8 @@ public:
     virtual bool takeFromCache(const std::string& line) { return false; }
     // Menu update, period lock, filter dialog and argument bar of an activated window.
     virtual void activated() {}
+    // The window's own rows of the hidden state block (the filter's), written with the run's.
+    virtual void writeOwnState() {}
     virtual void closingCleanup() {}
 
     // ---- the main window

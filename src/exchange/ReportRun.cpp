@@ -533,6 +533,7 @@ void ReportRun::writeBlock() {
     setCell(kDataSave, dataSaveText);
     setCell(kParentRerun, flag(flags_.parentRerun));
     setCell(kModalResult, flag(flags_.modalResult));
+    host_.writeOwnState();
 }
 
 void ReportRun::readBlock() {

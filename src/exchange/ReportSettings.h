@@ -94,7 +94,7 @@ struct ReportSettings {
     bool closeWindow = false;  // an "E-" line in row 1
     std::string windowCache;   // ";CACHE="
     bool hasObjects = false;
-    std::vector<ObjectBlock> objectBlocks; // the drawn objects of each sheet with a block
+    std::vector<ObjectBlock> objectBlocks; // the drawn objects of sheet i + 1 (empty: none)
     struct ListBoxFill {
         std::string name;
         std::vector<std::string> items;

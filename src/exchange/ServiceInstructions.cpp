@@ -550,7 +550,11 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
         ObjectBlock parsed;
         ObjectBlock::parse(views, 0, parsed);
         s.hasObjects = true;
-        s.objectBlocks.push_back(std::move(parsed));
+        const std::size_t sheet = static_cast<std::size_t>(std::max(st_.sheetIndex, 1));
+        if (s.objectBlocks.size() < sheet) {
+            s.objectBlocks.resize(sheet);
+        }
+        s.objectBlocks[sheet - 1] = std::move(parsed);
         break;
     }
     case Id::Picture: writePicture(value, next); break;

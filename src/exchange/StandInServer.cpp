@@ -285,6 +285,10 @@ int StandInServer::pollOnce() {
             if (!r.argumentFields.empty()) {
                 line += " [" + r.argumentFields + "]";
             }
+            // A list asked for again after its filter was removed ("filt" + 4 characters).
+            if (name.size() == 8 && name.compare(0, 4, "filt") == 0) {
+                line += " (filter reset)";
+            }
             line += written ? " -> " + (source.empty() ? std::string("built-in answer") : source)
                             : " -> answer cannot be written";
             log_(line);

@@ -7,15 +7,19 @@
 #include "components/text/CodePage.h"
 #include "components/text/Cp1251.h"
 #include "designer/CellLine.h"
+#include "designer/ObjectImage.h"
 #include "exchange/AnswerBuffer.h"
 #include "exchange/AnswerFormat.h"
 #include "exchange/AnswerText.h"
+#include "exchange/ObjectPlacement.h"
 #include "exchange/OutsideWorld.h"
 #include "exchange/Progress.h"
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
 #include "exchange/ResultRows.h"
 #include "exchange/TemplateLines.h"
+
+#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -93,6 +97,7 @@ void TableResultReader::startSheet(const std::string& name) {
         return;
     }
     answers::finishSheet(*st_.sheet, st_, ctx_.settings, false);
+    placeObjects();
     const int next = book.numSheets() + 1;
     book.setNumSheets(next);
     if (book.numSheets() != next) {
@@ -401,10 +406,38 @@ void TableResultReader::leftOut(bool row) {
     }
 }
 
+// The sheet's drawn objects go where its ";OBJ=" records put them, as in a turbo result, and
+// the records leave the column (MaxCol + 1, a sort helper).
+void TableResultReader::placeObjects() {
+    Sheet& sh = *st_.sheet;
+    const int col = sh.maxCol() + 1;
+    if (col >= answers::kObjectIdCol || !ctx_.settings.hasObjects) {
+        return;
+    }
+    const auto& blocks = ctx_.settings.objectBlocks;
+    const std::size_t index = static_cast<std::size_t>(st_.sheetIndex - 1);
+    if (index < blocks.size() && !blocks[index].bytes.empty()) {
+        QTemporaryDir dir;
+        const ObjectImage image(cp1251::fromQString(dir.path()));
+        Workbook objects;
+        std::string error;
+        if (dir.isValid() && image.decode(st_.sheetIndex, blocks[index], objects, error)) {
+            placeFormObjects(sh, objects.sheet(1), sh.maxRow());
+        }
+    }
+    // Records of objects that could not be read go all the same.
+    for (int r = 1; r <= sh.maxRow() && r <= sh.storedRows(); ++r) {
+        if (answer::startsWith(sh.text(r, col), "OBJ=")) {
+            sh.setText(r, col, "");
+        }
+    }
+}
+
 void TableResultReader::finish() {
     instructions_.finish();
     Workbook& book = ctx_.book;
     answers::finishSheet(*st_.sheet, st_, ctx_.settings, true);
+    placeObjects();
     answers::reportCut(st_, ctx_.settings, ctx_.prompter);
     book.setCurrentSheet(1);
     Sheet& first = book.sheet();

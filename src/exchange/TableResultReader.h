@@ -38,6 +38,7 @@ private:
     // Content left out: of a row past the last result row, or right of the last column.
     void leftOut(bool row);
     void finish();
+    void placeObjects();
     Font cellFont(int number) const;
     bool nextLine(std::string& line);
     StyleId cellStyle(StyleId base);

@@ -302,7 +302,12 @@ void TurboResultReader::readLines() {
         } else if (startsWith(line, "H=")) {
             if (std::optional<double> h = answer::parseNumber(line.substr(2));
                 h && *h > 0 && *h < 1e5 && st_.row >= 1) {
-                sh.setRowHeight(st_.row, static_cast<int>(std::lround(*h)));
+                const int height = static_cast<int>(std::lround(*h));
+                sh.setRowHeight(st_.row, height);
+                // Kept beside the row, where a sort finds it again after re-fitting heights.
+                if (sh.maxCol() + 2 < answers::kObjectIdCol) {
+                    sh.setText(st_.row, sh.maxCol() + 2, "H=" + std::to_string(height));
+                }
             }
         } else if (line.find('|') != std::string::npos) {
             // Continuation lines: a TAB and the separator at the end ask for the next line.

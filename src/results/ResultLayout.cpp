@@ -1,6 +1,7 @@
 #include "results/ResultLayout.h"
 
 #include "components/model/Sheet.h"
+#include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
 #include "components/text/TextOps.h"
 
@@ -17,13 +18,31 @@ int firstDataRow(const Sheet& s) { return s.fixedRow() + s.fixedRows(); }
 int lastHeadingRow(const Sheet& s) { return firstDataRow(s) - 1; }
 
 bool borderBelow(const Sheet& s, int r, int c1, int c2) {
-    for (int c = c1; c <= c2; ++c) {
-        if (s.style(r, c).border(BorderSide::Bottom).style != BorderStyle::None ||
-            s.style(r + 1, c).border(BorderSide::Top).style != BorderStyle::None) {
-            return true;
+    const StyleTable& styles = s.workbook().styles();
+    if (c2 - c1 < 4) {
+        for (int c = c1; c <= c2; ++c) {
+            if (s.style(r, c).border(BorderSide::Bottom).style != BorderStyle::None ||
+                s.style(r + 1, c).border(BorderSide::Top).style != BorderStyle::None) {
+                return true;
+            }
         }
+        return false;
     }
-    return false;
+    // Only cells that exist can carry a border: over many columns the rows' own cells are
+    // looked at, not every column (a filter pass asks this for every row of the sheet).
+    auto any = [&](int row, BorderSide side) {
+        if (row < 1 || row > s.storedRows()) {
+            return false;
+        }
+        for (const Cell& c : s.rows()[static_cast<std::size_t>(row - 1)].cells) {
+            if (c.col >= c1 && c.col <= c2 &&
+                styles.get(c.style).border(side).style != BorderStyle::None) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return any(r, BorderSide::Bottom) || any(r + 1, BorderSide::Top);
 }
 
 bool isGroupHeading(const Sheet& s, int r) {
@@ -33,12 +52,33 @@ bool isGroupHeading(const Sheet& s, int r) {
 
 bool isSeparator(const Sheet& s, int r) { return s.text(r, 2) == "-"; }
 
-bool isTotalsRow(const Sheet& s, int r) {
+bool hasTotalsMark(std::string_view text) {
+    // "ИТОГО:" in any letter case, without upper-casing a copy of every text of the row: most
+    // texts hold no "И" at all.
     static const std::string mark = w("ИТОГО:");
-    for (int c = 2; c <= s.maxCol(); ++c) {
-        const Cell* cell = s.cell(r, c);
-        if (cell && cell->kind == ValueKind::Text &&
-            cp1251::upper(cell->text).find(mark) != std::string::npos) {
+    for (std::size_t i = 0; i + mark.size() <= text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) | 0x20) != 0xE8) {
+            continue; // neither "И" (0xC8) nor "и" (0xE8)
+        }
+        std::size_t k = 1;
+        while (k < mark.size() && cp1251::upper(static_cast<unsigned char>(text[i + k])) ==
+                                      static_cast<unsigned char>(mark[k])) {
+            ++k;
+        }
+        if (k == mark.size()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool isTotalsRow(const Sheet& s, int r) {
+    if (r < 1 || r > s.storedRows()) {
+        return false;
+    }
+    for (const Cell& c : s.rows()[static_cast<std::size_t>(r - 1)].cells) {
+        if (c.col >= 2 && c.col <= s.maxCol() && c.kind == ValueKind::Text &&
+            hasTotalsMark(c.text)) {
             return true;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fc {
@@ -40,6 +41,8 @@ bool isGroupHeading(const Sheet& s, int r);
 bool isSeparator(const Sheet& s, int r);
 // A totals row: "ИТОГО:" in the upper-cased texts of columns 2 to MaxCol ("Итого:" counts).
 bool isTotalsRow(const Sheet& s, int r);
+// "ИТОГО:" in the text, in any letter case.
+bool hasTotalsMark(std::string_view text);
 // The totals level in the row's action text: the number after the last "}" up to the next
 // "|"; 1 when that is not a positive number.
 int totalsLevel(const Sheet& s, int r);

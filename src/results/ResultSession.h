@@ -2,6 +2,7 @@
 
 #include "results/QuestionPanel.h"
 #include "results/ReportArguments.h"
+#include "results/ViewState.h"
 
 #include <string>
 
@@ -55,6 +56,7 @@ public:
 
     // The state of each command group lives below, one member each, declared in the group's
     // own header (filter, totals and marks, sorting, actions and editing, search).
+    ViewState view; // filter, marks, sort column, quick sum
 
     // The argument bar as last built, and the question panel's inputs.
     ReportArguments& arguments() { return arguments_; }

@@ -1,6 +1,7 @@
 #include "AnswerFixture.h"
 #include "FakeReportHost.h"
 
+#include "components/format/FileType.h"
 #include "components/model/Sheet.h"
 #include "components/platform/FileBytes.h"
 #include "exchange/AnswerReader.h"
@@ -37,6 +38,7 @@ public:
     void showValueList(const ValueListForm& f) override { lists.push_back(f); }
     void finishResult(const ResultFinish& f) override { finishes.push_back(f); }
     void applyFilter() override { ++filters; }
+    void filterAgain() override { ++refilters; }
     std::string defaultArgument(const std::string& a) override { return a + " 01"; }
     Workbook* ownerBook() override { return owner; }
     bool ownerSaves() const override { return ownerHasSave; }
@@ -51,6 +53,7 @@ public:
     std::vector<ValueListForm> lists;
     std::vector<ResultFinish> finishes;
     int filters = 0;
+    int refilters = 0; // the filter in force, if any, again
     Workbook* owner = nullptr;
     bool ownerHasSave = false;
     std::string templ;
@@ -140,6 +143,25 @@ TEST_F(Reader, PlainResultIsFilteredBeforeFinishing) {
     EXPECT_EQ(fx.text(1, 1), "Строка отчета");
     EXPECT_EQ(window.filters, 1);
     EXPECT_EQ(window.finishes.size(), 1u);
+}
+
+TEST_F(Reader, TableAndTurboResultsReachTheFilter) {
+    answer({";table", "x"});
+    EXPECT_EQ(window.filters, 0);
+    EXPECT_EQ(window.refilters, 1);
+    Workbook form;
+    form.sheet().setMaxCol(3);
+    std::string error;
+    ASSERT_TRUE(writeWorkbookFile(fx.path("rep/T.vts"), kFileNative, form, error)) << error;
+    answer({";table ;ext=T.vts", "1|a"});
+    EXPECT_EQ(window.filters, 1);
+    // The turbo variant: subtotal formulas while the filter is empty, else the filter.
+    answer({";table ;ext=T.vts ;turbo", "1  *\ta"});
+    EXPECT_EQ(window.filters, 1);
+    fx.settings.filterActive = true;
+    answer({";table ;ext=T.vts ;turbo", "1  *\ta"});
+    EXPECT_EQ(window.filters, 2);
+    EXPECT_EQ(window.refilters, 1);
 }
 
 TEST_F(Reader, MissingTemplateAsksAndDownloadsIt) {

@@ -233,19 +233,26 @@ const InstructionCase kInstructions[] = {
          EXPECT_EQ(fx.text(1, 1), "row");
      }},
     {"objectBlocksAreKeptForPlacement",
-     {";NOBJECTS[", "0A0B", ";]OBJECTS", ";OBJECTS[", " 65 66", ";]O", "row"},
+     {";TABLE First", ";NOBJECTS[", "0A0B", ";]OBJECTS", ";TABLE Second", ";OBJECTS[", " 65 66",
+      ";]O", "row"},
      [](AnswerFixture& fx) {
          EXPECT_TRUE(fx.settings.hasObjects);
+         // One block a sheet, found by the sheet's number.
          ASSERT_EQ(fx.settings.objectBlocks.size(), 2u);
          EXPECT_TRUE(fx.settings.objectBlocks[0].encoded);
          EXPECT_EQ(fx.settings.objectBlocks[0].bytes, "\x0A\x0B");
          EXPECT_FALSE(fx.settings.objectBlocks[1].encoded);
          EXPECT_EQ(fx.settings.objectBlocks[1].bytes, "AB");
-         EXPECT_EQ(fx.text(1, 1), "row");
+         EXPECT_EQ(fx.text(1, 1, 2), "row");
      }},
     {"objectPlacement",
      {";MAXCOL=3", "&&", ";OBJ=1.00|2.00|0.00|1.00|1|7|["},
-     [](AnswerFixture& fx) { EXPECT_EQ(fx.text(1, 4), "OBJ=1.00|2.00|0.00|1.00|1|7|["); }},
+     // Placed when the sheet is finished (no object block here to take it from); the record
+     // leaves the column, a sort helper.
+     [](AnswerFixture& fx) {
+         EXPECT_TRUE(fx.settings.hasObjects);
+         EXPECT_EQ(fx.text(1, 4), "");
+     }},
     {"mailAndPrinters",
      {";EMAIL= buh@firma.ua ", ";PRNNUMBER= 17 ", ";PDF_PRINTER=\\\\srv\\pdf"},
      [](AnswerFixture& fx) {

@@ -119,6 +119,12 @@ TEST_F(ServerDir, AnswersFromTheDataFolder) {
               std::string::npos)
         << log;
     EXPECT_EQ(log.find("pw"), std::string::npos);
+    // A list asked for again by the list filter carries the filter-reset mark in its name.
+    EXPECT_EQ(ask("filtab12", request::runRequest(settings, "R SALES", std::nullopt)),
+              "OK;table\r\nall\n");
+    EXPECT_NE(log.find("filtab12.in from ivan: R SALES (filter reset) -> SALES.out"),
+              std::string::npos)
+        << log;
 }
 
 TEST_F(ServerDir, MissingPrototypesAndEmptyDirectory) {

@@ -7,6 +7,9 @@
 #include "components/ui/SheetView.h"
 #include "exchange/PopupGeometry.h"
 #include "results/ui/ArgumentBarWidget.h"
+#include "results/Filter.h"
+#include "results/Marks.h"
+#include "results/ui/QuickSumPanel.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
 #include "shell/ServerMessages.h"
@@ -293,6 +296,7 @@ void TMDIChild1::buildWidgets() {
     // The sheet's pop-up menu: the window's own items, then the server's.
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("Pop2"));
+    buildViewWidgets();
     ownMenuItems_ = static_cast<int>(menu_->actions().size());
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
@@ -345,11 +349,12 @@ void TMDIChild1::activateChild() {
 }
 
 void TMDIChild1::reportKey(int code) {
-    // The filter (131) plugs in here.
+    if (code == kFilterKey) {
+        openFilter();
+        return;
+    }
     outputKey(code);
 }
-
-void TMDIChild1::setOnlyMarkedRows(bool on) { run_.flags().onlyMarked = on; }
 
 bool TMDIChild1::hasModifiedMark() const {
     const Sheet& sh = book_.sheet(1);
@@ -432,7 +437,7 @@ void TMDIChild1::saveData(const std::string& command) {
 
 void TMDIChild1::activated() {
     shell_.updateMenuItems();
-    shell_.setCommandChecked("p1", run_.flags().onlyMarked); // follows the window (row 28)
+    activateView(); // the filter, the marked-rows mode (row 28) and the sort note come back
     // Not while a question is being answered: the bar follows the sheet and the lists.
     QWidget* focus = focusWidget();
     if (!focus || focus == view_ || focus == Listbox1_ || focus == RListBox1_ ||
@@ -559,7 +564,8 @@ void TMDIChild1::showResultPanel() {
     Panel1_->hide();
     ListBox2_->hide();
     shell_.setCommandChecked("p1", false);
-    run_.flags().onlyMarked = false; // a new result shows all its rows
+    newAnswer(session_);
+    viewChanged();
     view_->setFocus();
 }
 
@@ -589,6 +595,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
         shell_.showProgressNotice(f.statusMessage, kMaroon);
     }
     setWindowTitle(q(reportSettings_.caption));
+    takeFilterList(session_);
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);
@@ -614,6 +621,9 @@ void TMDIChild1::FormResize() {
     nextButton_->move(right - 40, kInputTop);
     backButton_->move(right - 76, kInputTop);
     Res_arg();
+    if (quickSum_) {
+        quickSum_->place();
+    }
 }
 
 Workbook* TMDIChild1::ownerBook() {

@@ -40,6 +40,7 @@ class QTreeWidgetItem;
 namespace fc {
 
 class ArgumentBarWidget;
+class QuickSumPanel;
 class SheetView;
 class ShellHost;
 
@@ -93,8 +94,8 @@ public:
     long long popupHandle() const override { return run_.popupHandle(); }
     void reportKey(int code) override;
     void setOnlyMarkedRows(bool on) override;
-    void clearRowMarks() override {}
-    void sortRows(SortOrder) override {}
+    void clearRowMarks() override;
+    void sortRows(SortOrder order) override;
     void rerun() override { run_.ReRun(); }
     // "Рестаpт", or a re-run while the status bar's panel reads "Обновить".
     void restart() override;
@@ -118,6 +119,7 @@ public:
     void requestStarting(bool automatic) override;
     void saveData(const std::string& command) override;
     void activated() override;
+    void writeOwnState() override;
     void prepareRestart() override;
     bool collectQuestionPanel() override;
     void hideQuestionControls() override;
@@ -145,6 +147,8 @@ public:
     void showValueList(const ValueListForm& form) override;
     void finishResult(const ResultFinish& finish) override;
     std::string defaultArgument(const std::string& argument) override;
+    void applyFilter() override;
+    void filterAgain() override;
     Workbook* ownerBook() override;
     bool ownerSaves() const override;
     std::string templatePath() const override { return templatePath_; }
@@ -172,6 +176,17 @@ private:
     void stepBack();
     void FormResize();
     void setPanel2Visible(bool on);
+    // ---- filter, marks, sorting and the quick sum (TMDIChild1Filter.cpp, TMDIChild1Rows.cpp)
+    void buildViewWidgets();
+    // F9, key 131, "Фильтp": the list filter while a value list is shown, else the sheet's.
+    void openFilter();
+    void openSheetFilter();
+    void openListFilter();
+    // The filter, the marked-rows mode and the sort note of this window come back.
+    void activateView();
+    void viewChanged();
+    void sheetSelectionChanged();
+    QWidget* mainWindow() const;
     QWidget* subWindowOrSelf();
     TMDIChild1* windowOf(long long handle) const;
     // The report window the user works in (see TMDIChild1Life.cpp).
@@ -253,6 +268,9 @@ private:
     QPushButton* Button1_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     QMenu* menu_ = nullptr;
+    QuickSumPanel* quickSum_ = nullptr;
+    QTimer* textTimer_ = nullptr;        // prepares the filter's row texts while the window is idle
+    std::vector<std::string> listTicks_; // TMP_LB: keys ticked in the check list
     int ownMenuItems_ = 0;
     std::vector<QWidget*> inputs_; // the question controls, in panel order
     std::vector<QLabel*> inputLabels_;

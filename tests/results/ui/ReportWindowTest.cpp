@@ -87,14 +87,15 @@ TEST_F(ReportWindow, TableResultFillsTheSheet) {
               QString::fromUtf8("Продажи: ") + QString::fromStdString(path("start")) + "/Noname");
     EXPECT_EQ(prompter.transcript(), "");
     EXPECT_TRUE(w->findChild<QFrame*>("Panel2")->isHidden()); // no save instruction
-    ASSERT_EQ(w->sheetMenu()->actions().size(), 1);
-    EXPECT_EQ(w->sheetMenu()->actions().at(0)->text(), QString::fromUtf8("Карточка клиента"));
+    // The window's own item ("Фильтp") comes first.
+    ASSERT_EQ(w->sheetMenu()->actions().size(), 2);
+    EXPECT_EQ(w->sheetMenu()->actions().at(1)->text(), QString::fromUtf8("Карточка клиента"));
 
     // Pop-up menu items from the server follow the window's own.
     w->run().setRequestName("pop12345");
     w->answerArrived(codepage::toDos(fc::w("Карточка\r\nB\r\n")));
-    ASSERT_EQ(w->sheetMenu()->actions().size(), 2);
-    EXPECT_EQ(w->sheetMenu()->actions().at(0)->text(), QString::fromUtf8("Карточка"));
+    ASSERT_EQ(w->sheetMenu()->actions().size(), 3);
+    EXPECT_EQ(w->sheetMenu()->actions().at(1)->text(), QString::fromUtf8("Карточка"));
 
     // The picture of the window with its result, for looking at.
     w->parentWidget()->showNormal();
