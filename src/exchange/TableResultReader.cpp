@@ -15,6 +15,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
 #include "exchange/ResultRows.h"
+#include "exchange/SheetProperty.h"
 #include "exchange/TemplateLines.h"
 
 #include <cmath>
@@ -71,6 +72,8 @@ void TableResultReader::prepare() {
     for (int c = 1; c <= kMaxCols; ++c) {
         sh.setColHidden(c, false);
     }
+    Sheet_Property(book);
+    book.allow().allowFormatByEntry = false;
     sh.setMaxCol(1);
     sh.setFixedRows(1, 0);
     book.setDefaultFont("Fixedsys", 10);

@@ -17,6 +17,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
 #include "exchange/ResultRows.h"
+#include "exchange/SheetProperty.h"
 
 #include <QFileInfo>
 
@@ -158,6 +159,8 @@ void TurboResultReader::prepare() {
         sh.setRowHeight(r, -1);
         sh.setRowPageBreak(r, false);
     }
+    Sheet_Property(book);
+    book.allow().allowFormatByEntry = false;
     sh.setMaxCol(1);
     sh.setFixedRows(1, 0);
     sh.print().noColor = true;

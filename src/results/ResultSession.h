@@ -1,5 +1,8 @@
 #pragma once
 
+#include "results/ActionState.h"
+#include "results/ResultSearch.h"
+
 #include <string>
 
 namespace fc {
@@ -46,12 +49,16 @@ public:
     Sheet& sheet();
     const Sheet& sheet() const;
     ReportSettings& settings() { return settings_; }
+    const ReportSettings& settings() const { return settings_; }
     Prompter& prompter() { return prompter_; }
     StatusPanel& status() { return status_; }
     ReportRun* run() { return run_; }
 
     // The state of each command group lives below, one member each, declared in the group's
     // own header (filter, totals and marks, sorting, actions and editing, search).
+    ActionState& actions() { return actions_; }
+    const ActionState& actions() const { return actions_; }
+    TypeAhead& typeAhead() { return typeAhead_; }
 
 private:
     Workbook& book_;
@@ -59,6 +66,8 @@ private:
     Prompter& prompter_;
     StatusPanel& status_;
     ReportRun* run_;
+    ActionState actions_;
+    TypeAhead typeAhead_;
 };
 
 } // namespace fc

@@ -53,6 +53,9 @@ public:
     // An error answer of a run from designer `designerHandle`: the designer, when it is still
     // open, selects template line `line` and puts the caret at `position`.
     virtual void showErrorInDesigner(long long designerHandle, int line, int position) {}
+    // The private key 135 + column of a report window: a double click on a column that
+    // neither acts nor can be edited.
+    virtual void columnKey(int code) {}
 };
 
 } // namespace fc

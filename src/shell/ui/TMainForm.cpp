@@ -415,6 +415,8 @@ void TMainForm::showErrorInDesigner(long long designerHandle, int line, int posi
     }
 }
 
+void TMainForm::columnKey(int) { QApplication::beep(); }
+
 void TMainForm::closeAll() {
     QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) {

@@ -64,6 +64,8 @@ public:
     bool turboDown() const override;
     void runReport(const std::string& request, long long designerHandle) override;
     void showErrorInDesigner(long long designerHandle, int line, int position) override;
+    // A report window's column that neither acts nor edits: the bell, as for a locked cell.
+    void columnKey(int code) override;
 
     // ---- children
     // Adds an MDI child (a widget implementing ShellChild) and registers its handle. The
