@@ -51,9 +51,8 @@ public:
     }
     bool startProgram(const std::string& commandLine) override {
         const fc::ReportRun* run = target_.session.run();
-        fc::writeHandleFile(run ? run->appSettings().startDir
-                                : fc::cp1251::fromQString(QDir::currentPath()),
-                            1);
+        fc::writeHandleFile(
+            run ? run->appSettings().startDir : fc::cp1251::fromQString(QDir::currentPath()), 1);
         complain("program: " + commandLine);
         if (!runPrograms_) {
             return false;

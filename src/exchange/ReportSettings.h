@@ -65,7 +65,7 @@ struct ReportSettings {
     bool totals = false;
     std::vector<int> editColumns; // ";EDIT=" / ";EDIT"
     bool editable = false;
-    bool editAll = false; // ";EDIT" alone: every column
+    bool editAll = false;           // ";EDIT" alone: every column
     std::array<int, 3> sortKeys{};  // ";SORT1=".."SORT3=": column, negative descending, 0 none
     std::vector<int> hiddenColumns; // ";COLH["
     std::vector<std::pair<int, int>> autoWidth;             // ";AUTOW[": first and last column

@@ -74,7 +74,7 @@ bool keepsEditingOut(std::string_view action, int col) {
     if (action.empty()) {
         return false;
     }
-    return action.find('{') == std::string_view::npos || !hasSegment(action, col);
+    return action.find('{') == std::string_view::npos || hasSegment(action, col);
 }
 
 bool takeWord(std::string& text, std::string_view word) {

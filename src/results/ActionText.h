@@ -30,7 +30,7 @@ bool hasSegment(std::string_view action, int col);
 std::optional<std::string> commandFor(std::string_view action, int col);
 
 // Typing, pasting and deleting stay out of `col` in a row with this action: it has a text and
-// either no "{" or no segment for the column.
+// either no "{" (it acts for the whole row) or a segment for the column.
 bool keepsEditingOut(std::string_view action, int col);
 
 // Removes the first `word` (matched with its case); true when it was there.

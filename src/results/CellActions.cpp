@@ -46,27 +46,26 @@ ActionResult noAction(ResultSession& session, ActionHost& host, int row, int col
     return ActionResult::EditOverlay;
 }
 
-// What a ";save" action leaves for after the save: a report (its text holds "VREK" or
-// "NAK"), else a program; ";close=" with it makes this window the edit child of its parent.
+// What a ";save" action leaves for after the save: the program its text names before
+// ";save" ("%N" replaced now, from the clicked row); ";close=" with it makes this window the
+// edit child of its parent. (A "VREK" or "NAK" text with ";save" reaches the save through
+// run_form, which leaves the report as the one to open.)
 SaveFollowUp followUpOf(ResultSession& session, const action::CommandWords& words, int row) {
     SaveFollowUp follow;
     follow.editChild = words.close;
     follow.columnMap = words.closePairs;
-    const std::string& before = words.beforeSave;
-    if (text::findNoCase(before, "VREK") != std::string::npos ||
-        text::findNoCase(before, "NAK") != std::string::npos) {
-        const std::size_t blank = before.find(' ');
-        follow.form = blank == std::string::npos ? std::string() : text::trim(before.substr(blank));
-    } else if (!before.empty()) {
+    if (!words.beforeSave.empty()) {
         follow.program =
-            substituteColumns(before, session.sheet(), row, OnEmptyValue::Abandon).value_or("");
+            substituteColumns(words.beforeSave, session.sheet(), row, OnEmptyValue::Abandon)
+                .value_or("");
     }
     return follow;
 }
 
 } // namespace
 
-void copyToParent(ResultSession& session, ActionHost& host, CellRef from, const std::string& pairs) {
+void copyToParent(ResultSession& session, ActionHost& host, CellRef from,
+                  const std::string& pairs) {
     Workbook* parent = host.parentBook();
     if (!parent) {
         return; // the parent is gone: the window only closes
@@ -104,8 +103,7 @@ ActionResult cellAction(ResultSession& session, ActionHost& host, int row, int c
     }
     if (edit::sheetModified(sheet) && action.find(";nsv") == std::string::npos &&
         edit::holdsEditableData(session) &&
-        session.prompter().ask(w("Внимание:"), w("Сохранить изменения?"),
-                               Prompter::Buttons::YesNo,
+        session.prompter().ask(w("Внимание:"), w("Сохранить изменения?"), Prompter::Buttons::YesNo,
                                Prompter::Icon::Question) == Prompter::Answer::Yes) {
         host.saveAndFollow({});
         return ActionResult::SavedFirst;
@@ -205,8 +203,8 @@ ActionResult objectValueChange(ResultSession& session, ActionHost& host, int id)
     book.events().doObjValueChanged = false;
     if (o->kind == ObjectKind::CheckBox) {
         const Value v = sheet.value(at.r1, at.c1);
-        const bool on = (v.isBool() && v.number != 0) ||
-                        cp1251::upper(sheet.text(at.r1, at.c1)) == "TRUE";
+        const bool on =
+            (v.isBool() && v.number != 0) || cp1251::upper(sheet.text(at.r1, at.c1)) == "TRUE";
         sheet.setEntry(at.r1, at.c1, on ? "1" : "0");
     }
     book.events().doObjValueChanged = events;

@@ -12,17 +12,17 @@ class Sheet;
 
 // What a double click (or Enter, a drawn button, a check box with "rerun") did.
 enum class ActionResult {
-    Nothing,         // no action, or no segment for the column
-    EditInCell,      // the cell's in-cell editor was opened
-    EditOverlay,     // the overlay editor was opened over the cell
-    ColumnKey,       // a column that neither acts nor edits: key 135 + column went out
-    SavedFirst,      // the user chose to save the unsaved edits; the action ended there
-    OpenedReport,    // "VREK" / "NAK"
+    Nothing,          // no action, or no segment for the column
+    EditInCell,       // the cell's in-cell editor was opened
+    EditOverlay,      // the overlay editor was opened over the cell
+    ColumnKey,        // a column that neither acts nor edits: key 135 + column went out
+    SavedFirst,       // the user chose to save the unsaved edits; the action ended there
+    OpenedReport,     // "VREK" / "NAK"
     RestoredFormulas, // ";rformula"
-    Saving,    // ";save": the data save went out with what follows it
-    Program,   // an outside program was started (or could not be: the user was told)
-    Abandoned, // a "%N" of the program found its cell empty: nothing was started
-    Closed,    // ";close" without a program
+    Saving,           // ";save": the data save went out with what follows it
+    Program,          // an outside program was started (or could not be: the user was told)
+    Abandoned,        // a "%N" of the program found its cell empty: nothing was started
+    Closed,           // ";close" without a program
 };
 
 // The double click on (row, col) of the result sheet: the row's action for that column, or

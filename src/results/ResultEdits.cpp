@@ -89,8 +89,10 @@ std::string startEdit(ResultSession& session, int row, int col,
     if (typed) {
         return *typed;
     }
-    const std::string shown = text::trim(session.sheet().text(row, col));
-    return shown == "0" ? std::string() : shown;
+    const Sheet& sheet = session.sheet();
+    const Value v = sheet.value(row, col);
+    const std::string shown = text::trim(sheet.text(row, col));
+    return (v.kind == ValueKind::Number && v.number == 0) || shown == "0" ? std::string() : shown;
 }
 
 std::string finalEntry(const Sheet& sheet, int row, int col, std::string typed) {

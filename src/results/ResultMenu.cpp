@@ -86,8 +86,8 @@ int pasteValues(ResultSession& session, std::string_view tsv) {
         int c = target.c1;
         for (std::size_t f = 0; c <= sheet.maxCol(); ++c) {
             const std::size_t tab = line.find('\t', f);
-            const std::string_view field = line.substr(f, tab == std::string_view::npos ? tab
-                                                                                       : tab - f);
+            const std::string_view field =
+                line.substr(f, tab == std::string_view::npos ? tab : tab - f);
             if (editableCell(session, r, c)) {
                 wrote = true;
                 std::optional<double> number;

@@ -13,12 +13,12 @@ namespace menu {
 
 // How the menu opens over the current selection.
 struct PopupState {
-    bool serverItems = true;     // the server's items (";ALLOWPOP=" keeps them to one column)
-    bool editItems = true;       // "Копиpовать", "Вставить", "Удалить" and their separator
-    bool hideColumn = true;      // "Скpыть колонку"
-    bool copy = true;            // enabled
-    bool paste = false;          // enabled
-    bool remove = false;         // enabled ("Удалить")
+    bool serverItems = true; // the server's items (";ALLOWPOP=" keeps them to one column)
+    bool editItems = true; // "Копиpовать", "Вставить", "Удалить" and their separator
+    bool hideColumn = true; // "Скpыть колонку"
+    bool copy = true;       // enabled
+    bool paste = false;     // enabled
+    bool remove = false;    // enabled ("Удалить")
 };
 PopupState popupState(const ResultSession& session, bool sheetFocused);
 

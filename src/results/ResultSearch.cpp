@@ -118,8 +118,8 @@ char latinOfKey(int keyCode, char32_t key) {
         int first;
         const char* keys;
     };
-    static constexpr Run kRuns[] = {{10, "1234567890"}, {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"},
-                                    {52, "ZXCVBNM"}};
+    static constexpr Run kRuns[] = {
+        {10, "1234567890"}, {24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
     for (const Run& run : kRuns) {
         const int n = static_cast<int>(std::char_traits<char>::length(run.keys));
         if (keyCode >= run.first && keyCode < run.first + n) {

@@ -97,6 +97,7 @@ const InstructionCase kInstructions[] = {
      [](AnswerFixture& fx) {
          EXPECT_EQ(fx.settings.editColumns, (std::vector<int>{2, 3, 4}));
          EXPECT_TRUE(fx.settings.editable);
+         EXPECT_TRUE(fx.settings.editAll);
      }},
     {"editOneColumn",
      {";EDIT=3"},
@@ -284,6 +285,14 @@ const InstructionCase kInstructions[] = {
          EXPECT_EQ(fx.settings.popupAllowance, 3);
          ASSERT_EQ(fx.settings.popupItems.size(), 1u);
          EXPECT_EQ(u8(fx.settings.popupItems[0]), "Карточка");
+         EXPECT_EQ(fx.settings.popupReport, "only"); // the last bracket names the menu report
+     }},
+    {"popupMenuReport",
+     {";POPUP= [ СТАТУС %2 ", ";POPUP=Оплачено {1}"},
+     [](AnswerFixture& fx) {
+         EXPECT_EQ(u8(fx.settings.popupReport), "СТАТУС %2"); // an unclosed bracket: to the end
+         ASSERT_EQ(fx.settings.popupItems.size(), 1u);
+         EXPECT_EQ(u8(fx.settings.popupItems[0]), "Оплачено {1}");
      }},
     {"unknownInstructionIsIgnored",
      {";WHATEVER=1", ";CACHE=x", "row"},

@@ -73,12 +73,12 @@ void TMDIChild1::buildActions() {
         }
     });
     connect(view_, &SheetView::selChange, this, [this] {
-        if (reportSettings_.cursor &&
-            !(QApplication::keyboardModifiers() & Qt::ControlModifier)) {
+        if (reportSettings_.cursor && !(QApplication::keyboardModifiers() & Qt::ControlModifier)) {
             moveRowCursor(session_, book_.sheet(1).activeCell().row);
         }
     });
-    connect(view_, &SheetView::objClick, this, [this](int id) { objectClick(session_, *this, id); });
+    connect(view_, &SheetView::objClick, this,
+            [this](int id) { objectClick(session_, *this, id); });
     connect(view_, &SheetView::objValueChanged, this,
             [this](int id) { objectValueChange(session_, *this, id); });
 
@@ -359,10 +359,9 @@ void TMDIChild1::requestServerMenu() {
         return; // the answer being waited for keeps the request name
     }
     const Sheet& sheet = book_.sheet(1);
-    const std::string report =
-        substituteColumns(reportSettings_.popupReport, sheet, sheet.activeCell().row,
-                          OnEmptyValue::Stop)
-            .value_or(reportSettings_.popupReport);
+    const std::string report = substituteColumns(reportSettings_.popupReport, sheet,
+                                                 sheet.activeCell().row, OnEmptyValue::Stop)
+                                   .value_or(reportSettings_.popupReport);
     // The menu's request borrows the run's writer; the window's own request stays.
     const std::string context = run_.context();
     run_.setContext(shell_.settings().requestPrefix() + "R " + codepage::toDos(report));
@@ -381,9 +380,7 @@ void TMDIChild1::copyCells() {
     menu::noteCopy();
 }
 
-void TMDIChild1::pasteCells() {
-    menu::pasteValues(session_, s(QApplication::clipboard()->text()));
-}
+void TMDIChild1::pasteCells() { menu::pasteValues(session_, s(QApplication::clipboard()->text())); }
 
 void TMDIChild1::deleteCells() { menu::clearSelection(session_); }
 

@@ -287,8 +287,7 @@ TEST_F(ReportWindow, SaveInstructionShowsTheSavePanel) {
     ASSERT_NE(w, nullptr);
     serve(w);
     // A row that comes marked ("[*...]") is sent by the button.
-    w->answerArrived(
-        ";table\r\n;MAXCOL=3\r\n;SAVE=W SAVE [2,3]\r\n&&\r\n&02[*K]x|0000lb\r\n");
+    w->answerArrived(";table\r\n;MAXCOL=3\r\n;SAVE=W SAVE [2,3]\r\n&&\r\n&02[*K]x|0000lb\r\n");
     auto* button = w->findChild<QPushButton*>("BitBtn3");
     EXPECT_FALSE(w->findChild<QFrame*>("Panel2")->isHidden());
     EXPECT_EQ(button->text(), QString::fromUtf8("Сохpанить данные"));
