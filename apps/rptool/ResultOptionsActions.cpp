@@ -140,6 +140,7 @@ int applyActionOption(ResultTarget& target, const ResultOption& option,
                      " is not editable here)");
             return 2;
         }
+        session.sheet().setActiveCell(row, col);
         fc::edit::startEdit(session, row, col, text);
         fc::edit::endEdit(session, row, col, text);
         return 0;
@@ -150,6 +151,8 @@ int applyActionOption(ResultTarget& target, const ResultOption& option,
             complain("--click takes ROW:COL, not " + option.value);
             return 2;
         }
+        // A double click selects the cell it hits first.
+        session.sheet().setActiveCell(row, col);
         fc::cellAction(session, host, row, col);
         return host.answered && settle(target) ? 0 : 2;
     }

@@ -26,7 +26,13 @@ void copyToOwner(const Sheet& own, CellRef from, Sheet& owner, CellRef to,
             colon == std::string::npos ? std::nullopt : answer::parseInt(pair.substr(colon + 1));
         const int pc = p && validCol(*p) ? *p : from.col;
         const int qc = q && validCol(*q) ? *q : to.col;
-        owner.setEntry(to.row, qc, own.text(from.row, pc));
+        // A number goes over as a number: its shown text ("175 000.00") would enter as text.
+        const Value v = own.value(from.row, pc);
+        if (v.kind == ValueKind::Number) {
+            owner.setNumber(to.row, qc, v.number);
+        } else {
+            owner.setEntry(to.row, qc, own.text(from.row, pc));
+        }
     }
     owner.setText(to.row, ReportRun::kMarkCol, "X");
     if (ownerSaves && owner.maxRow() < kMaxRows) {

@@ -517,6 +517,7 @@ void TMDIChild1::setServerMenuItems(const std::vector<std::string>& items) {
         QAction* a = menu_->addAction(q(text::trim(item)));
         connect(a, &QAction::triggered, this, [this, item] { serverItemPicked(item); });
     }
+    gateServerItems();
 }
 
 void TMDIChild1::finishResult(const ResultFinish& f) {

@@ -174,6 +174,8 @@ private:
     void buildActions();
     void buildPopupMenu();
     void openPopupMenu(QPoint at);
+    // ";ALLOWPOP=": the server's items only over their column.
+    void gateServerItems();
     void requestServerMenu();
     void serverItemPicked(const std::string& caption);
     void copyCells();

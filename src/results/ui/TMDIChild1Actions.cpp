@@ -345,13 +345,19 @@ void TMDIChild1::openPopupMenu(QPoint at) {
     item("CopyItem")->setEnabled(st.copy);
     item("PasteItem")->setEnabled(st.paste);
     item("DeleteItem")->setEnabled(st.remove);
-    for (int i = ownMenuItems_; i < items.size(); ++i) {
-        items[i]->setVisible(st.serverItems);
-    }
+    gateServerItems();
     if (!reportSettings_.popupReport.empty()) {
         requestServerMenu();
     }
     menu_->popup(view_->viewport()->mapToGlobal(at));
+}
+
+void TMDIChild1::gateServerItems() {
+    const bool shown = menu::popupState(session_, true).serverItems;
+    const QList<QAction*> items = menu_->actions();
+    for (int i = ownMenuItems_; i < items.size(); ++i) {
+        items[i]->setVisible(shown);
+    }
 }
 
 void TMDIChild1::requestServerMenu() {
