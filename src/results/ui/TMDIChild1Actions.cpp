@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -49,6 +50,21 @@ QAction* addSeparator(QMenu* menu, const char* name) {
     a->setObjectName(QString::fromLatin1(name));
     return a;
 }
+
+// The overlay editor keeps its Enter: passed on to the sheet it would run the cell's action
+// again, which opens the editor anew.
+class OverlayEditor : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        QLineEdit::keyPressEvent(e);
+        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+            e->accept();
+        }
+    }
+};
 
 } // namespace
 
@@ -82,7 +98,7 @@ void TMDIChild1::buildActions() {
     connect(view_, &SheetView::objValueChanged, this,
             [this](int id) { objectValueChange(session_, *this, id); });
 
-    Edit2_ = new QLineEdit(view_->viewport());
+    Edit2_ = new OverlayEditor(view_->viewport());
     Edit2_->setObjectName(QStringLiteral("Edit2"));
     Edit2_->hide();
     connect(Edit2_, &QLineEdit::returnPressed, this, &TMDIChild1::commitOverlay);
@@ -98,6 +114,8 @@ void TMDIChild1::runCellAction(int row, int col) {
 }
 
 void TMDIChild1::resultRead() {
+    // The reading's own selection change may have placed the cursor already.
+    dropRowCursor(session_);
     session_.actions().sheetRead();
     session_.typeAhead().clear();
     Edit2_->hide();
@@ -129,18 +147,24 @@ void TMDIChild1::sheetKeyDown(SheetKeyEvent* e) {
     case 'C':
     case 'V':
     case 'D':
-        if (ctrl && !(e->modifiers & Qt::AltModifier)) {
-            e->consumed = true;
-            const menu::PopupState st = menu::popupState(session_, true);
-            if (e->key == 'C' && st.copy) {
-                copyCells();
-            } else if (e->key == 'V' && st.paste) {
-                pasteCells();
-            } else if (e->key == 'D' && st.remove) {
-                deleteCells();
-            }
+    case 45: { // Insert: Ctrl copies, Shift pastes, as Ctrl+C and Ctrl+V do
+        const bool shift = e->modifiers & Qt::ShiftModifier;
+        const int key = e->key != 45 ? e->key : ctrl ? 'C' : shift ? 'V' : 0;
+        if (key == 0 || (e->key != 45 && !ctrl) || (e->modifiers & Qt::AltModifier)) {
+            return;
+        }
+        // The menu's rules hold for its keys: the sheet's own paste knows no editable columns.
+        e->consumed = true;
+        const menu::PopupState st = menu::popupState(session_, true);
+        if (key == 'C' && st.copy) {
+            copyCells();
+        } else if (key == 'V' && st.paste) {
+            pasteCells();
+        } else if (key == 'D' && st.remove) {
+            deleteCells();
         }
         return;
+    }
     default: return;
     }
 }

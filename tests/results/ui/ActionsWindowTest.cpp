@@ -195,6 +195,71 @@ TEST_F(ActionsWindow, EnterActsAndAsksAboutUnsavedRowsFirst) {
     EXPECT_EQ(prompter.shown().size(), 1u);
 }
 
+TEST_F(ActionsWindow, TheOverlayEditorTheRowCursorCheckBoxesAndSpace) {
+    form->runReport("R SALES", 0);
+    TMDIChild1* w = report();
+    ASSERT_NE(w, nullptr);
+    w->parentWidget()->showNormal();
+    w->parentWidget()->resize(900, 500);
+    // Row 2 carries a text in column 1 (as a turbo row its form row's number), row 3 none.
+    w->answerArrived(";table\r\n;MAXCOL=4\r\n;FIX=01\r\n;KURSOR\r\n;EDIT=03\r\n;SAVE=S[02,03]\r\n"
+                     "&&\r\n&02code|0000lb\r\n7\r\n&02a|0000lb\r\n&03 1|0000rb|0.00\r\n&&\r\n"
+                     "&02b|0000lb\r\n&03 2|0000rb|0.00\r\n");
+    QCoreApplication::processEvents();
+    SheetView* view = w->sheetView();
+    view->setFocus();
+    const Sheet& s = w->workbook().sheet(1);
+    EXPECT_EQ(s.style(2, 2).fill.fg, rgb(0, 0, 128)); // the cursor on the first data row
+    click(w, 3, 2);
+    EXPECT_EQ(s.style(3, 3).numberFormat, "[White]0.00");
+    EXPECT_EQ(s.style(2, 3).numberFormat, "0.00");
+
+    doubleClick(w, 2, 3);
+    auto* edit2 = w->findChild<QLineEdit*>("Edit2");
+    ASSERT_NE(edit2, nullptr);
+    EXPECT_FALSE(edit2->isHidden());
+    EXPECT_FALSE(view->isEditing());
+    EXPECT_EQ(edit2->text(), "1.00");
+    edit2->setText("4,5");
+    QTest::keyClick(edit2, Qt::Key_Return);
+    EXPECT_TRUE(edit2->isHidden());
+    EXPECT_DOUBLE_EQ(s.number(2, 3), 4.5);
+    EXPECT_EQ(s.text(2, result::kMarkCol), "X");
+
+    doubleClick(w, 3, 3);
+    EXPECT_TRUE(view->isEditing());
+    EXPECT_EQ(view->editor()->text(), "2.00");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(view->isEditing());
+
+    // A check box linked to a cell: the cell reads 1 or 0 and the row is marked.
+    DrawnObject box;
+    box.kind = ObjectKind::CheckBox;
+    box.x1 = 3.05;
+    box.x2 = 3.95;
+    box.y1 = 2.05;
+    box.y2 = 2.95;
+    box.linkedCell = "D3";
+    w->workbook().sheet(1).addObject(box);
+    QCoreApplication::processEvents();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at(w, 3, 4));
+    EXPECT_EQ(s.text(3, 4), "1");
+    EXPECT_EQ(s.text(3, result::kMarkCol), "X");
+
+    // Space let go on the sheet starts the report again (after the question about the rows).
+    click(w, 3, 2);
+    const int before = waiting("").size();
+    prompter.push(Prompter::Answer::No);
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_EQ(waiting("").size(), before + 1);
+    EXPECT_EQ(prompter.transcript(), "Внимание:|Сохранить изменения?\n");
+
+    // Shift+Insert pastes by the menu's rules: not into column 2.
+    QApplication::clipboard()->setText(QStringLiteral("zzz"));
+    QTest::keyClick(view, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(s.text(3, 2), "b");
+}
+
 TEST_F(ActionsWindow, ThePopupMenuHasItsNineItemsThenTheServers) {
     TMDIChild1* w = turnover();
     ASSERT_NE(w, nullptr);
