@@ -1,39 +1,100 @@
 #include "results/ResultSearch.h"
 
-#include "components/model/Sheet.h"
+#include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
 #include "components/text/TextOps.h"
 #include "results/ResultLayout.h"
 
 #include <algorithm>
+#include <array>
 
 namespace fc {
 
 namespace {
 
-// The displayed text of a cell, without formatting a plain text cell again (the searches walk
-// tens of thousands of rows per key).
-std::string_view shown(const Sheet& sheet, int row, int col, std::string& buffer) {
-    if (const Cell* cell = sheet.cell(row, col);
-        cell && cell->kind == ValueKind::Text && cell->formula == 0) {
-        const std::string& format = sheet.style(row, col).numberFormat;
-        if (format == "General" || format == "@") {
-            return cell->text;
+// The rows of a column as a search walks them: hidden rows skipped, a plain text cell read
+// as it is stored, anything else as its format shows it (the searches walk tens of thousands
+// of rows per key, so the row is found once and a style's format is compared once).
+class ColumnWalk {
+public:
+    ColumnWalk(const Sheet& sheet, int col)
+        : sheet_(sheet), rows_(sheet.rows()), styles_(sheet.workbook().styles()), col_(col) {}
+
+    // False for a hidden row; otherwise `text` is the cell's displayed text.
+    bool shown(int row, std::string_view& text) {
+        const Row* r = row <= static_cast<int>(rows_.size())
+                           ? &rows_[static_cast<std::size_t>(row - 1)]
+                           : nullptr;
+        if (r && r->hidden) {
+            return false;
         }
+        const Cell* cell = r ? r->find(col_) : nullptr;
+        if (!cell) {
+            text = {};
+            return true;
+        }
+        if (cell->kind == ValueKind::Text && cell->formula == 0) {
+            if (cell->style != style_) {
+                style_ = cell->style;
+                const std::string& format = styles_.get(style_).numberFormat;
+                plain_ = format == "General" || format == "@";
+            }
+            if (plain_) {
+                text = cell->text;
+                return true;
+            }
+        }
+        buffer_ = sheet_.text(row, col_);
+        text = buffer_;
+        return true;
     }
-    buffer = sheet.text(row, col);
-    return buffer;
-}
+
+private:
+    const Sheet& sheet_;
+    const std::vector<Row>& rows_;
+    const StyleTable& styles_;
+    int col_;
+    StyleId style_ = static_cast<StyleId>(-1);
+    bool plain_ = false;
+    std::string buffer_;
+};
 
 bool isLatin(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-// The text with its first `n` characters upper-cased.
-std::string upperHead(std::string_view s, std::size_t n) {
-    std::string out = cp1251::upper(s.substr(0, std::min(n, s.size())));
-    if (s.size() > n) {
-        out.append(s.substr(n));
+char upperAt(std::string_view s, std::size_t i, std::size_t head) {
+    static const std::array<char, 256> kUpper = [] {
+        std::array<char, 256> t{};
+        for (int c = 0; c < 256; ++c) {
+            t[static_cast<std::size_t>(c)] =
+                static_cast<char>(cp1251::upper(static_cast<unsigned char>(c)));
+        }
+        return t;
+    }();
+    const auto c = static_cast<unsigned char>(s[i]);
+    return i < head ? kUpper[c] : static_cast<char>(c);
+}
+
+// `s` with its first `head` characters upper-cased begins with `what` at `at`.
+bool matchesAt(std::string_view s, std::size_t at, std::size_t head, std::string_view what) {
+    if (at + what.size() > s.size()) {
+        return false;
     }
-    return out;
+    for (std::size_t k = 0; k < what.size(); ++k) {
+        if (upperAt(s, at + k, head) != what[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// `s` with its first `head` characters upper-cased contains `what`.
+bool containsUpperHead(std::string_view s, std::size_t head, std::string_view what) {
+    for (std::size_t at = 0; at < head && at < s.size(); ++at) {
+        if (matchesAt(s, at, head, what)) {
+            return true;
+        }
+    }
+    return s.size() > head && s.substr(head).find(what) != std::string_view::npos;
 }
 
 } // namespace
@@ -42,10 +103,11 @@ std::optional<int> findPrefix(const Sheet& sheet, int col, int fromRow, std::str
     if (text.empty() || !validCol(col)) {
         return std::nullopt;
     }
-    std::string buffer;
+    ColumnWalk walk(sheet, col);
+    std::string_view shown;
     const int last = std::min(sheet.maxRow(), kMaxRows);
     for (int r = std::max(fromRow, 1); r <= last; ++r) {
-        if (!sheet.rowHidden(r) && text::startsWith(shown(sheet, r, col, buffer), text)) {
+        if (walk.shown(r, shown) && text::startsWith(shown, text)) {
             return r;
         }
     }
@@ -81,18 +143,16 @@ std::optional<int> altFind(const Sheet& sheet, int activeRow, std::string_view t
     if (text.empty()) {
         return std::nullopt;
     }
-    std::string buffer;
+    ColumnWalk walk(sheet, 2);
+    std::string_view shown;
     const int last = std::min(sheet.maxRow(), kMaxRows);
     for (int r = std::max(activeRow + 1, 1); r <= last - 1; ++r) {
-        if (!sheet.rowHidden(r) &&
-            upperHead(text::trimView(shown(sheet, r, 2, buffer)), 20).find(text) !=
-                std::string::npos) {
+        if (walk.shown(r, shown) && containsUpperHead(text::trimView(shown), 20, text)) {
             return r;
         }
     }
     for (int r = std::max(sheet.fixedRows() + 1, 1); r <= std::min(activeRow - 1, last); ++r) {
-        if (!sheet.rowHidden(r) &&
-            text::startsWith(upperHead(text::trimView(shown(sheet, r, 2, buffer)), 200), text)) {
+        if (walk.shown(r, shown) && matchesAt(text::trimView(shown), 0, 200, text)) {
             return r;
         }
     }
