@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program, runs the demo reports headlessly against the stand-in server (a table
 # result with keys, formulas and totals rows; a turbo result with subtotal groups; a question
-# flow; a value list; a save; a pop-up menu; a refresh stamp that changes) and then opens the
-# program on the same exchange directory. --no-window stops after the headless part.
+# flow; a value list; a save; a pop-up menu; a refresh stamp that changes; a drill-down, an
+# edit saved back) and then opens the program on the same exchange directory. --no-window
+# stops after the headless part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -47,6 +48,12 @@ show "refresh check: the stamp is unchanged, nothing is re-run" --as auto --stam
 printf 'stamp 2\r\n' > "$work/data/stamp.txt"
 show "refresh check: the stamp changed, the report runs again" --as auto --stamp "stamp 1" SALES
 show "result saved as JSON" SALES --out "$work/sales.json"
+show "drill-down: account 60 opens its card (a double click), run after the statement" \
+    TURNOVER --click 5:2
+show "the limit column is edited and saved back (the server logs the data line)" \
+    TURNOVER --edit 5:6=175000 --save-data
+show "a column that is not editable refuses the edit" TURNOVER --edit 5:4=1
+show "the pop-up menu of limits the statement asks the server for" --as pop LIMITS_MENU
 show "server error" NOPE
 echo
 echo "== stand-in server log"
@@ -59,6 +66,9 @@ run=("$root/build/release/apps/formconstructor")
 echo
 echo "== the program, on the same exchange directory"
 echo "Файл > Откpыть (F3): $work/templates/balance.rpt; F8 runs it on the stand-in server."
+echo "$work/templates/turnover.rpt the same way: double-click an account for its card, in the"
+echo "card double-click the limit row, then \"Сохpанить данные\"; type digits to jump to an"
+echo "account, Alt+digits to search column 2."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}
