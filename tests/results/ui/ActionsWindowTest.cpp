@@ -30,6 +30,14 @@ namespace {
 
 std::string u8(std::string_view cp1251) { return cp1251::toUtf8(cp1251); }
 
+// Saves a picture of the widget where the variable says, for looking at.
+void keepPicture(QWidget* w, const char* variable) {
+    if (const char* file = std::getenv(variable)) {
+        QTest::qWait(20);
+        w->grab().save(QString::fromLocal8Bit(file));
+    }
+}
+
 // The demo's turnover statement (rows 3 to 6: accounts 50, 51, 60, 62; row 7 the totals) in
 // the window the main window opened for it.
 struct ActionsWindow : test::ExchangeFixture {
@@ -90,6 +98,7 @@ TEST_F(ActionsWindow, DrillsDownAndCopiesTheLimitBackIntoTheRowToSave) {
     EXPECT_EQ(form->mdiArea()->subWindowList().size(), 2);
     serve(card);
     EXPECT_EQ(u8(card->workbook().sheet(1).text(1, 2)), "Карточка счёта 60");
+    keepPicture(card, "FC_CARD_SHOT");
 
     // The card's limit row: its value goes into the statement's row and the card closes.
     QPointer<TMDIChild1> alive(card);
@@ -102,6 +111,7 @@ TEST_F(ActionsWindow, DrillsDownAndCopiesTheLimitBackIntoTheRowToSave) {
     EXPECT_EQ(s.text(5, result::kMarkCol), "X");
     EXPECT_EQ(s.text(s.maxRow() + 1, result::kMarkCol), "X");
     EXPECT_EQ(prompter.transcript(), "");
+    keepPicture(w, "FC_TURNOVER_SHOT");
 
     // "Сохpанить данные" sends the row as the data save lays it out.
     auto* button = w->findChild<QPushButton*>("BitBtn3");
@@ -220,6 +230,7 @@ TEST_F(ActionsWindow, TheOverlayEditorTheRowCursorCheckBoxesAndSpace) {
     EXPECT_FALSE(edit2->isHidden());
     EXPECT_FALSE(view->isEditing());
     EXPECT_EQ(edit2->text(), "1.00");
+    keepPicture(w, "FC_EDIT2_SHOT");
     edit2->setText("4,5");
     QTest::keyClick(edit2, Qt::Key_Return);
     EXPECT_TRUE(edit2->isHidden());
@@ -295,6 +306,7 @@ TEST_F(ActionsWindow, ThePopupMenuHasItsNineItemsThenTheServers) {
     w->workbook().sheet(1).setSelection({4, 6, 5, 6});
     emit w->sheetView()->customContextMenuRequested(at(w, 5, 6));
     serve(w);
+    keepPicture(menu, "FC_MENU_SHOT");
     QAction* item = menu->actions().at(TMDIChild1::kOwnMenuItems + 1);
     EXPECT_TRUE(item->isVisible());
     EXPECT_TRUE(own[5]->isEnabled()); // "Удалить" in an editable column
