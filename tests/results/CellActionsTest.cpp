@@ -1,4 +1,11 @@
+#include "../exchange/FakeReportHost.h"
 #include "ResultFixture.h"
+
+#include "components/text/CodePage.h"
+#include "exchange/ReportRun.h"
+#include "shell/AppSettings.h"
+
+#include <QTemporaryDir>
 
 #include "results/ActionText.h"
 #include "results/CellActions.h"
@@ -163,6 +170,31 @@ TEST_F(DoubleClick, AModifiedSheetAsksBeforeEveryActionWithoutNsv) {
     prompter.clear();
     cellAction(session, host, 3, 2);
     EXPECT_TRUE(prompter.shown().empty());
+}
+
+// The three "%N" paths: a program is abandoned at an empty cell (above), a report opened by
+// "VREK" is opened all the same, its substitution stopping at the empty value.
+TEST_F(DoubleClick, AReportOpensEvenWhenOneOfItsColumnsIsEmpty) {
+    QTemporaryDir tmp;
+    AppSettings app;
+    app.serverDir = tmp.path().toStdString();
+    app.nextReport = "R TURNOVER";
+    test::FakeReportHost reportHost;
+    ReportRun run(app, book, prompter, reportHost);
+    ASSERT_TRUE(run.create());
+    // The window's opening of a report: run_form.
+    struct Opener : test::FakeActionHost {
+        ReportRun* run = nullptr;
+        void openForm(const std::string& command) override { run->run_form(command); }
+    } opener;
+    opener.run = &run;
+    action(4, "VREK ACCOUNT %5 %2 %3");
+    sheet.setText(4, 3, "x");
+    sheet.setActiveCell(4, 2);
+    EXPECT_EQ(cellAction(session, opener, 4, 2), ActionResult::OpenedReport);
+    ASSERT_EQ(reportHost.opened.size(), 1u);
+    EXPECT_EQ(app.nextReport, "R ACCOUNT %2\xFA%3\xFA");
+    EXPECT_TRUE(opener.programs.empty());
 }
 
 TEST_F(DoubleClick, CloseCopiesIntoTheParentsActiveRow) {
