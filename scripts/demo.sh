@@ -62,13 +62,15 @@ cat "$work/serve.log"
 if [ "${1:-}" = "--no-window" ]; then
     exit 0
 fi
-run=("$root/build/release/apps/formconstructor")
+# Started as the menu entry starts it, with the settings written above and a template open.
+run=("$root/build/release/apps/formconstructor" --start "$work/start"
+    --open "$work/templates/balance.rpt")
 echo
 echo "== the program, on the same exchange directory"
-echo "Файл > Откpыть (F3): $work/templates/balance.rpt; F8 runs it on the stand-in server."
-echo "$work/templates/turnover.rpt the same way: double-click an account for its card, in the"
-echo "card double-click the limit row, then \"Сохpанить данные\"; type digits to jump to an"
-echo "account, Alt+digits to search column 2."
+echo "$work/templates/balance.rpt is open (--open; Файл > Откpыть (F3) opens the others);"
+echo "F8 runs it on the stand-in server. $work/templates/turnover.rpt the same way: double-click"
+echo "an account for its card, in the card double-click the limit row, then \"Сохpанить данные\";"
+echo "type digits to jump to an account, Alt+digits to search column 2."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}

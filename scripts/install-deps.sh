@@ -10,6 +10,7 @@ packages=(
     python3 python3-xlrd python3-openpyxl
     fonts-liberation fonts-dejavu
     xvfb xauth xdg-utils
+    qt6-translations-l10n dpkg-dev desktop-file-utils shared-mime-info libfile-mimeinfo-perl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -31,6 +31,14 @@ ninja -C build/release -j"$jobs"
 step "tests"
 ctest --test-dir build/release --output-on-failure -j"$jobs" --timeout 600 | quiet
 
+step "package"
+# Builds the Debian package, installs it into this machine, runs it and removes it again.
+if [ "$(id -u)" -eq 0 ]; then
+    bash scripts/check-package.sh build/release --install
+else
+    echo "not root: the package is built and installed only by root (CI)"
+fi
+
 step "build with sanitizers"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFC_SANITIZE=ON -DFC_BENCH=OFF >/dev/null
 ninja -C build/asan -j"$jobs"

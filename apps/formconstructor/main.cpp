@@ -1,14 +1,18 @@
+#include "components/platform/ui/QtPrompter.h"
 #include "components/text/Cp1251.h"
 #include "results/ui/TMDIChild1.h"
 #include "shell/AppSettings.h"
 #include "shell/ChildRegistry.h"
 #include "shell/CommandLine.h"
+#include "shell/StartDirectory.h"
 #include "shell/ui/AppDialogs.h"
+#include "shell/ui/QtTranslations.h"
 #include "shell/ui/ShellIcons.h"
 #include "shell/ui/TMainForm.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -26,8 +30,24 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("formconstructor"));
-    QApplication::setApplicationDisplayName(fc::cp1251::toQString(fc::w("Констpуктоp форм")));
     QApplication::setWindowIcon(fc::shellIcon("MainForm"));
+    // The desktop entry: its name "Констpуктоp форм" is the application title, and window managers
+    // group the windows under its icon. The title is not made Qt's display name, which Qt
+    // would append to every caption ("Ошибка: — ...").
+    QGuiApplication::setDesktopFileName(QStringLiteral("formconstructor"));
+    fc::installQtTranslations(app);
+
+    // The settings files live in the start directory: the one the program was started in, or
+    // the one "--start" names (the menu entry's per-user directory).
+    const fc::StartPlace place =
+        fc::startPlace(commandLine, QDir::currentPath(),
+                       QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    std::string failure;
+    if (!fc::enterStartDirectory(place.directory, failure)) {
+        std::fprintf(stderr, "formconstructor: %s\n", fc::cp1251::toUtf8(failure).c_str());
+        fc::QtPrompter(nullptr).message(fc::w("Ошибка:"), failure, fc::Prompter::Icon::Error);
+        return 1;
+    }
 
     fc::AppSettings settings;
     settings.commandLineParam = commandLine.first;
@@ -41,13 +61,16 @@ int main(int argc, char** argv) {
         }
         return window;
     });
-    // The settings files live in the directory the program was started in.
-    main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(QDir::currentPath())));
-    main.showMaximized();
+    main.loadSettings(fc::cp1251::fromQString(QDir::toNativeSeparators(place.directory)));
+    main.showAtStart();
     main.dialogs().createAtStartup(main);
     // Offline ("@NAME"): one report window reads its answer from the start directory's CACHE.
     if (settings.offline()) {
         main.runReport("R " + settings.commandLineParam.substr(1), 0);
+    }
+    // "--open FILE" (a double click on a template) opens it as F3 would.
+    if (!place.openFile.isEmpty()) {
+        main.openPath(place.openFile);
     }
     return app.exec();
 }

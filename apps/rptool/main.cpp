@@ -37,13 +37,14 @@ const Command kCommands[] = {
      readAnswer},
 };
 
-int usage() {
+// Asked for ("--help"), the usage goes to standard output and the run succeeds.
+int usage(bool asked = false) {
     std::string text = "usage: rptool COMMAND [ARGS]\ncommands:\n";
     for (const Command& c : kCommands) {
         text += std::string("  ") + c.name + " " + c.usage + "\n";
     }
-    std::fputs(text.c_str(), stderr);
-    return 2;
+    std::fputs(text.c_str(), asked ? stdout : stderr);
+    return asked ? 0 : 2;
 }
 
 } // namespace
@@ -56,8 +57,11 @@ void complain(std::string_view cp1251) {
 } // namespace rptool
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
+    if (argc < 2) {
         return rptool::usage();
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        return rptool::usage(true);
     }
     for (const rptool::Command& c : rptool::kCommands) {
         if (std::strcmp(argv[1], c.name) == 0) {

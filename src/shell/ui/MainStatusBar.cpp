@@ -10,6 +10,15 @@
 
 namespace fc {
 
+void PanelLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    drawFrame(&p);
+    // Plain text only: the panels carry single lines, never rich text or pictures.
+    p.setPen(palette().color(QPalette::Active, foregroundRole()));
+    p.drawText(contentsRect().adjusted(margin(), margin(), -margin(), -margin()), alignment(),
+               text());
+}
+
 ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("Panel0"));
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -49,7 +58,7 @@ void ProgressPanel::paintEvent(QPaintEvent* event) {
     }
 }
 
-RestartPanel::RestartPanel(QWidget* parent) : QFrame(parent), label_(new QLabel(this)) {
+RestartPanel::RestartPanel(QWidget* parent) : QFrame(parent), label_(new PanelLabel(this)) {
     setObjectName(QStringLiteral("Panel2"));
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(1);
@@ -83,7 +92,7 @@ void RestartPanel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 MainStatusBar::MainStatusBar(QWidget* parent)
-    : QStatusBar(parent), progress_(new ProgressPanel(this)), text_(new QLabel(this)),
+    : QStatusBar(parent), progress_(new ProgressPanel(this)), text_(new PanelLabel(this)),
       restart_(new RestartPanel(this)) {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(false);

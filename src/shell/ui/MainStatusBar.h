@@ -3,13 +3,24 @@
 #include "components/model/Types.h"
 
 #include <QFrame>
+#include <QLabel>
 #include <QStatusBar>
 
 #include <string_view>
 
-class QLabel;
-
 namespace fc {
+
+// A panel's text, drawn in the normal text colour even while the bar is disabled: the bar is
+// disabled whenever a designer window is active, and that is when the checker's messages and
+// the caret position are shown.
+class PanelLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit PanelLabel(QWidget* parent = nullptr) : QLabel(parent) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 // Panel 0 of the status bar: the report windows' progress area, painted by the program.
 class ProgressPanel : public QFrame {
@@ -52,7 +63,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    QLabel* label_;
+    PanelLabel* label_;
 };
 
 // The main window's status bar: progress area (250 wide), the status text (the width left
@@ -79,7 +90,7 @@ private:
     void layoutPanels();
 
     ProgressPanel* progress_;
-    QLabel* text_;
+    PanelLabel* text_;
     RestartPanel* restart_;
     int progressWidth_ = kProgressPanelWidth - 3;
 };

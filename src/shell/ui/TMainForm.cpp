@@ -32,6 +32,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QScreen>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
@@ -87,6 +89,17 @@ TMainForm::TMainForm(AppSettings& settings, std::unique_ptr<ShellDialogs> dialog
     updateMenuItems();
 }
 
+void TMainForm::showAtStart() {
+    // Most of the screen first: without a window manager nothing maximises the window, and
+    // this is the size it keeps then.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        const QSize size = available.size() * 9 / 10;
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, available));
+    }
+    showMaximized();
+}
+
 void TMainForm::loadSettings(const std::string& startDir) {
     settings::load(settings_, startDir);
     commands_->toolBar()->show();
@@ -116,7 +129,10 @@ QMdiSubWindow* TMainForm::addChild(QWidget* child) {
             }
         });
     }
-    sub->show();
+    // A new window takes the whole work area: maximised inside it, and filling it when the
+    // user restores it. "Окно" cascades and tiles them as before.
+    sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size()));
+    sub->showMaximized();
     mdi_->setActiveSubWindow(sub);
     updateMenuItems();
     return sub;
@@ -374,7 +390,11 @@ void TMainForm::openFile() {
     if (chosen.isEmpty()) {
         return;
     }
-    open_command::noteChosen(settings_, cp1251::fromQString(QDir::toNativeSeparators(chosen)));
+    openPath(chosen);
+}
+
+void TMainForm::openPath(const QString& path) {
+    open_command::noteChosen(settings_, cp1251::fromQString(QDir::toNativeSeparators(path)));
     if (!settings_.startDir.empty()) {
         QDir::setCurrent(cp1251::toQString(settings_.startDir));
     }

@@ -45,6 +45,8 @@ public:
 
     // The rest of the start: the settings files of `startDir`, then the toolbar is shown.
     void loadSettings(const std::string& startDir);
+    // Shows the main window maximised, or over most of the screen where nothing maximises it.
+    void showAtStart();
 
     // ---- ShellHost
     AppSettings& settings() override { return settings_; }
@@ -68,8 +70,8 @@ public:
     void columnKey(int code) override;
 
     // ---- children
-    // Adds an MDI child (a widget implementing ShellChild) and registers its handle. The
-    // child is destroyed when it closes.
+    // Adds an MDI child (a widget implementing ShellChild), maximised in the work area, and
+    // registers its handle. The child is destroyed when it closes.
     QMdiSubWindow* addChild(QWidget* child);
     // MDI children in the order they were created.
     std::vector<ShellChild*> childWindows() const;
@@ -80,6 +82,8 @@ public:
     // ---- commands
     void newFile();
     void openFile();
+    // Opens `path` in a new designer window as the open dialog's OK does.
+    void openPath(const QString& path);
     void createDesigner();
     void closeAll();
     void setTurboFormat(bool down); // the `extd` button's click
