@@ -2,9 +2,9 @@
 # Builds the program, runs the demo reports headlessly against the stand-in server (a table
 # result with keys, formulas and totals rows; a turbo result with subtotal groups; a question
 # flow; a value list; arguments; a save; a pop-up menu; a refresh stamp that changes; a turnover
-# statement filtered, marked, sorted and summed; PDF, workbook and export files of a result) and
-# then opens the
-# program on the same exchange directory. --no-window stops after the headless part.
+# statement filtered, marked, sorted and summed; a drill-down and an edit saved back; PDF,
+# workbook and export files of a result) and then opens the program on the same exchange
+# directory. --no-window stops after the headless part.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -60,6 +60,12 @@ show "sorted by Дебет, descending, records kept whole" STATEMENT --sort 5:d
 show "quick sum of cells picked with Ctrl" STATEMENT --quick-sum 'E4:E7,F5' --out "$work/turnover.json"
 grep -o '"quickSum": [0-9.]*' "$work/turnover.json"
 show "result saved as JSON" SALES --out "$work/sales.json"
+show "drill-down: account 60 opens its card (a double click), run after the statement" \
+    ACCOUNTS --click 5:2
+show "the limit column is edited and saved back (the server logs the data line)" \
+    ACCOUNTS --edit 5:6=175000 --save-data
+show "a column that is not editable refuses the edit" ACCOUNTS --edit 5:4=1
+show "the pop-up menu of limits the statement asks the server for" --as pop LIMITS_MENU
 show "printed output: the pages as PDF (a footer with the page number), the workbook without the window's columns" \
     SHIPMENTS --out "$work/shipments.pdf" --out "$work/shipments.xls"
 show "the answer's export files (\";FSAVE[\"), written in the current directory" SHIPMENTS --fsave
@@ -80,6 +86,9 @@ echo "== the program, on the same exchange directory"
 echo "$work/templates/balance.rpt is open (--open; Файл > Откpыть (F3) opens the others);"
 echo "F8 runs it on the stand-in server."
 echo "turnover.rpt and byregion.rpt run with an argument bar and an argument tree (Shift+F1...)."
+echo "$work/templates/accounts.rpt the same way: double-click"
+echo "an account for its card, in the card double-click the limit row, then \"Сохpанить данные\";"
+echo "type digits to jump to an account, Alt+digits to search column 2."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     # Without a display nobody could close the window: it runs for a while and ends.
     seconds=${DEMO_SECONDS:-20}

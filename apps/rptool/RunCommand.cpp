@@ -31,6 +31,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <chrono>
 #include <cstdio>
@@ -68,13 +69,18 @@ public:
     std::string error;
 };
 
-// Programs an answer names are listed, never started.
+// Programs an answer names are listed, and started only when asked to (--run-programs).
 class ListingWorld : public fc::OutsideWorld {
 public:
     bool run(const std::string& commandLine) override {
         say("program: " + u8(commandLine));
-        return false;
+        if (!runPrograms) {
+            return false;
+        }
+        QStringList parts = QProcess::splitCommand(fc::cp1251::toQString(commandLine));
+        return !parts.isEmpty() && QProcess::startDetached(parts.takeFirst(), parts);
     }
+    bool runPrograms = false;
     bool open(const std::string& path) override {
         say("open: " + u8(path));
         return false;
@@ -98,8 +104,11 @@ public:
     void answerArrived(std::string buffer) override { arrived = std::move(buffer); }
     std::string statusText() const override { return status_; }
     void setStatusText(const std::string& text) override { status_ = text; }
+    // A report opened from this one (a drill-down) runs once this result is done.
     long long openReport(bool) override {
         say("opens: " + u8(fc::codepage::toWindows(settings->nextReport)));
+        opened.push_back(settings->nextReport);
+        settings->nextReport.clear();
         return 0;
     }
     bool activateWindow(long long) override { return false; }
@@ -174,6 +183,7 @@ public:
     std::optional<fc::QuestionForm> question;
     std::optional<fc::ValueListForm> list;
     std::vector<std::string> menu;
+    std::vector<std::string> opened; // request lines, "R " + code page 866
 
 private:
     std::string caption_, status_;
@@ -393,6 +403,10 @@ int rptool::run(int argc, char** argv) {
 
     fc::ResultSession session(book, reportSettings, prompter, window, &run);
     window.session = &session;
+    session.actions().shared = &shared;
+    for (const ResultOption& o : resultOptions) {
+        world.runPrograms = world.runPrograms || o.name == "--run-programs";
+    }
     ResultTarget target{session, {}, {}};
     target.settings = &settings;
     // A request written by a result option (the data save, a drill-down) is answered and read
@@ -475,6 +489,23 @@ int rptool::run(int argc, char** argv) {
                     printSheet(book);
                     if (!window.statusText().empty()) {
                         std::printf("status: %s\n", u8(window.statusText()).c_str());
+                    }
+                }
+                // Reports opened by the result options run after it, as their windows would.
+                for (const std::string& line : window.opened) {
+                    const std::string request = u8(fc::codepage::toWindows(line.substr(2)));
+                    std::printf("\n-- %s\n", request.c_str());
+                    std::fflush(stdout);
+                    const std::string serverDir = u8(settings.serverDir);
+                    const std::string seconds = std::to_string(timeout);
+                    std::vector<std::string> args = {"--start",   start,   "--server", serverDir,
+                                                     "--timeout", seconds, request};
+                    std::vector<char*> argv2;
+                    for (std::string& a : args) {
+                        argv2.push_back(a.data());
+                    }
+                    if (const int rc = rptool::run(static_cast<int>(argv2.size()), argv2.data())) {
+                        return rc;
                     }
                 }
                 return kExitResult;

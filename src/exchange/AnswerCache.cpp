@@ -8,6 +8,7 @@
 #include "exchange/AnswerText.h"
 #include "exchange/OutsideFiles.h"
 #include "exchange/ResultContext.h"
+#include "exchange/SheetProperty.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -130,6 +131,7 @@ bool LoadFromCache(Workbook& book, std::string_view request, std::string_view re
         return false;
     }
     book.swapContents(fresh);
+    resultPermissions(book); // the stored copy may come from a program that allowed more
     ViewOptions v = book.view();
     v.showHScrollBar = true;
     v.showVScrollBar = true;

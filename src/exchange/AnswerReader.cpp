@@ -11,6 +11,7 @@
 #include "exchange/AnswerFormat.h"
 #include "exchange/AnswerText.h"
 #include "exchange/AnswerWatch.h"
+#include "exchange/CopyBack.h"
 #include "exchange/OutsideWorld.h"
 #include "exchange/Progress.h"
 #include "exchange/ReportHost.h"
@@ -304,33 +305,10 @@ void AnswerReader::copyBack() {
     if (!owner) {
         return; // the window closes without copying
     }
-    Sheet& own = ctx_.book.sheet(1);
+    const Sheet& own = ctx_.book.sheet(1);
     Sheet& target = owner->sheet(1);
-    const CellRef from = own.activeCell();
-    const CellRef to = target.activeCell();
-    if (!shared_.columnMap.empty()) {
-        const std::string map = shared_.columnMap + ";";
-        std::size_t i = 0;
-        for (std::size_t e = map.find(';'); e != std::string::npos; e = map.find(';', i)) {
-            const std::string pair = map.substr(i, e - i);
-            i = e + 1;
-            if (text::trimView(pair).empty()) {
-                continue;
-            }
-            const std::size_t colon = pair.find(':');
-            std::optional<int> p = answer::parseInt(pair.substr(0, colon));
-            std::optional<int> q = colon == std::string::npos
-                                       ? std::nullopt
-                                       : answer::parseInt(pair.substr(colon + 1));
-            const int pc = p && validCol(*p) ? *p : from.col;
-            const int qc = q && validCol(*q) ? *q : to.col;
-            target.setEntry(to.row, qc, own.text(from.row, pc));
-        }
-    }
-    target.setText(to.row, ReportRun::kMarkCol, "X");
-    if (window_.ownerSaves() && target.maxRow() < kMaxRows) {
-        target.setText(target.maxRow() + 1, ReportRun::kMarkCol, "X");
-    }
+    copyToOwner(own, own.activeCell(), target, target.activeCell(), shared_.columnMap,
+                window_.ownerSaves());
 }
 
 // ---- the main answer

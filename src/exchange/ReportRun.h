@@ -74,6 +74,8 @@ public:
     const std::string& context() const { return context_; }
     void setContext(std::string c) { context_ = std::move(c); }
     const std::string& reportName() const { return reportName_; }
+    // The application-wide settings the run writes its requests with.
+    const AppSettings& appSettings() const { return settings_; }
     bool questionPanelHidden() const { return questionPanelHidden_; }
     const std::string& geometry() const { return geometry_; }
     bool popup() const { return !geometry_.empty(); }

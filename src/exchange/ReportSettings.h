@@ -38,6 +38,9 @@ struct ReportSettings {
     int headerRows = 0;                 // ";FZAG="
     std::optional<int> popupAllowance;  // ";ALLOWPOP=": the column for server menu items
     std::vector<std::string> popupItems;
+    // ";POPUP=" ... "[" NAME "]": the report whose answer fills the pop-up menu each time it
+    // opens (its items follow the window's own); empty: none is asked for.
+    std::string popupReport;
     std::string subtitle;    // ";SP="
     std::string autoMessage; // ";AUTOMSG=" (the main window shows it)
 
@@ -64,6 +67,7 @@ struct ReportSettings {
     bool totals = false;
     std::vector<int> editColumns; // ";EDIT=" / ";EDIT"
     bool editable = false;
+    bool editAll = false;           // ";EDIT" alone: every column
     std::array<int, 3> sortKeys{};  // ";SORT1=".."SORT3=": column, negative descending, 0 none
     std::vector<int> hiddenColumns; // ";COLH["
     std::vector<std::pair<int, int>> autoWidth;             // ";AUTOW[": first and last column

@@ -372,6 +372,7 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
     case Id::EditAll:
         st_.editAll = true;
         s.editable = true;
+        s.editAll = true;
         break;
     case Id::Edit:
         if (const int c = column(value)) {
@@ -623,9 +624,14 @@ void ServiceInstructions::act(Id id, std::string_view line, std::string_view val
         break;
     case Id::AllowPop: s.popupAllowance = parseInt(value); break;
     case Id::Popup: {
-        const std::string caption = text(value.substr(0, value.find('[')));
+        const std::size_t open = value.find('[');
+        const std::string caption = text(value.substr(0, open));
         if (!trimmed(caption).empty()) {
             s.popupItems.push_back(caption);
+        }
+        if (open != std::string_view::npos) {
+            const std::string_view menu = value.substr(open + 1);
+            s.popupReport = std::string(trimmed(text(menu.substr(0, menu.find(']')))));
         }
         break;
     }

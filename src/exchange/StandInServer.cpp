@@ -71,6 +71,12 @@ std::string argumentKey(std::string_view args) {
 
 std::string dos(std::string_view utf8) { return codepage::toDos(cp1251::fromUtf8(utf8)); }
 
+// A data line as the log shows it: its request prefix (user, password, state) left out; the
+// separators, converted, read "·".
+std::string dataLineText(std::string_view line) {
+    return cp1251::toUtf8(codepage::toWindows(request::stripPrefix(line)));
+}
+
 } // namespace
 
 StandInServer::StandInServer(std::string exchangeDir, std::string dataFolder,
@@ -138,6 +144,21 @@ StandInServer::Request StandInServer::parse(std::string_view name, std::string_v
     std::string_view line = rest.substr(0, crlf);
     if (crlf != std::string_view::npos) {
         r.templateSize = rest.size() - crlf - 2;
+    }
+    if (text::startsWith(name, "save")) {
+        // The follow-up head is followed by the data lines, each with its own prefix.
+        r.kind = Kind::DataSave;
+        for (std::size_t i = 0; i < rest.size();) {
+            const std::size_t lf = rest.find('\n', i);
+            const std::string_view data =
+                rest.substr(i, lf == std::string_view::npos ? lf : lf - i);
+            i = lf == std::string_view::npos ? rest.size() : lf + 1;
+            if (!text::trimView(data).empty()) {
+                r.dataLines.push_back(dataLineText(data));
+            }
+        }
+        r.command = r.dataLines.empty() ? std::string() : r.dataLines.front();
+        return r;
     }
     const std::string win = codepage::toWindows(text::trim(line));
     r.command = cp1251::toUtf8(win);
@@ -211,6 +232,7 @@ std::string StandInServer::answer(const Request& r, std::string* source) const {
         }
         return frame(dos("E-Отчет " + r.reportName + " на сервере не найден") + "\r\n");
     }
+    case Kind::DataSave: return frame("OK\r\n");
     case Kind::Other: break;
     }
     return frame(dos("E-Запрос не понят: " + r.command) + "\r\n");
@@ -292,6 +314,9 @@ int StandInServer::pollOnce() {
             line += written ? " -> " + (source.empty() ? std::string("built-in answer") : source)
                             : " -> answer cannot be written";
             log_(line);
+            for (std::size_t k = 1; k < r.dataLines.size(); ++k) {
+                log_("  " + r.dataLines[k]);
+            }
         }
         if (!written) {
             failed_.insert(name);

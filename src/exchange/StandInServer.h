@@ -14,7 +14,7 @@ namespace fc {
 // client never reads half of one.
 class StandInServer {
 public:
-    enum class Kind { Registration, Recompile, Year, Report, Other };
+    enum class Kind { Registration, Recompile, Year, Report, DataSave, Other };
 
     struct Request {
         std::string name; // base name of the request file
@@ -27,6 +27,9 @@ public:
         // trimmed, converted from the DOS code page and joined by "|"; empty when both are.
         std::string argumentFields;
         std::size_t templateSize = 0; // bytes attached to a "G" request
+        // A data save ("save" names): each data line without its request prefix, UTF-8, the
+        // 0xFA separators shown as "·" (the command is the first of them).
+        std::vector<std::string> dataLines;
     };
 
     // `log` receives one UTF-8 line per request (stderr in the command line).

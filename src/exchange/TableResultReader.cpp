@@ -17,6 +17,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
 #include "exchange/ResultRows.h"
+#include "exchange/SheetProperty.h"
 #include "exchange/TemplateLines.h"
 
 #include <QTemporaryDir>
@@ -81,6 +82,8 @@ void TableResultReader::prepare() {
     }
     // The drawn objects of the former result go with its cells.
     sh.setObjectsForLoad({}, 1);
+    Sheet_Property(book);
+    book.allow().allowFormatByEntry = false;
     sh.setMaxCol(1);
     sh.setFixedRows(1, 0);
     book.setDefaultFont("Fixedsys", 10);

@@ -16,6 +16,7 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
 #include "exchange/ResultRows.h"
+#include "exchange/SheetProperty.h"
 
 #include <QFileInfo>
 
@@ -163,6 +164,8 @@ void TurboResultReader::prepare() {
     }
     // The former result's drawn objects go with its cells; each answer places its own.
     sh.setObjectsForLoad({}, 1);
+    Sheet_Property(book);
+    book.allow().allowFormatByEntry = false;
     sh.setMaxCol(1);
     sh.setFixedRows(1, 0);
     sh.print().noColor = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "results/ActionState.h"
+#include "results/ResultSearch.h"
 #include "results/QuestionPanel.h"
 #include "results/ReportArguments.h"
 #include "results/ViewState.h"
@@ -50,6 +52,7 @@ public:
     Sheet& sheet();
     const Sheet& sheet() const;
     ReportSettings& settings() { return settings_; }
+    const ReportSettings& settings() const { return settings_; }
     Prompter& prompter() { return prompter_; }
     StatusPanel& status() { return status_; }
     ReportRun* run() { return run_; }
@@ -64,6 +67,10 @@ public:
     QuestionPanel& questions() { return questions_; }
     const QuestionPanel& questions() const { return questions_; }
 
+    ActionState& actions() { return actions_; }
+    const ActionState& actions() const { return actions_; }
+    TypeAhead& typeAhead() { return typeAhead_; }
+
 private:
     Workbook& book_;
     ReportSettings& settings_;
@@ -72,6 +79,8 @@ private:
     ReportRun* run_;
     ReportArguments arguments_;
     QuestionPanel questions_;
+    ActionState actions_;
+    TypeAhead typeAhead_;
 };
 
 } // namespace fc

@@ -63,6 +63,9 @@ public:
     // ";SP=" in an exclusive run: the other running instances of the program close when one of
     // them is titled `title` (main caption + " - [" + report caption + "]").
     virtual void closeOtherInstances(const std::string& title) {}
+    // The private key 135 + column of a report window: a double click on a column that
+    // neither acts nor can be edited.
+    virtual void columnKey(int code) {}
 };
 
 } // namespace fc

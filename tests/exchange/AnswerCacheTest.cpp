@@ -86,6 +86,8 @@ TEST_F(AnswerCacheTest, NewerLocalCopyIsLoaded) {
     EXPECT_TRUE(load(into));
     EXPECT_EQ(into.sheet().text(1, 2), "cached");
     EXPECT_TRUE(into.view().showVScrollBar);
+    EXPECT_FALSE(into.allow().allowInCellEditing); // a result, whatever the copy allowed
+    EXPECT_FALSE(into.allow().allowDelete);
 }
 
 TEST_F(AnswerCacheTest, SameTimeStampIsNotUsed) {

@@ -97,6 +97,7 @@ const InstructionCase kInstructions[] = {
      [](AnswerFixture& fx) {
          EXPECT_EQ(fx.settings.editColumns, (std::vector<int>{2, 3, 4}));
          EXPECT_TRUE(fx.settings.editable);
+         EXPECT_TRUE(fx.settings.editAll);
      }},
     {"editOneColumn",
      {";EDIT=3"},
@@ -110,7 +111,7 @@ const InstructionCase kInstructions[] = {
          EXPECT_FALSE(p.noColor);
          EXPECT_DOUBLE_EQ(p.leftMargin, 0.5);
          EXPECT_DOUBLE_EQ(p.topMargin, 1.0);
-         EXPECT_DOUBLE_EQ(p.bottomMargin, 1.0);
+         EXPECT_DOUBLE_EQ(p.bottomMargin, 0.75); // unreadable: the result default stays
          EXPECT_EQ(p.area, "$A$1:$C$9");
          EXPECT_EQ(p.titles, "$1:$2");
          EXPECT_EQ(u8(p.header), "Шапка");
@@ -292,6 +293,14 @@ const InstructionCase kInstructions[] = {
          EXPECT_EQ(fx.settings.popupAllowance, 3);
          ASSERT_EQ(fx.settings.popupItems.size(), 1u);
          EXPECT_EQ(u8(fx.settings.popupItems[0]), "Карточка");
+         EXPECT_EQ(fx.settings.popupReport, "only"); // the last bracket names the menu report
+     }},
+    {"popupMenuReport",
+     {";POPUP= [ СТАТУС %2 ", ";POPUP=Оплачено {1}"},
+     [](AnswerFixture& fx) {
+         EXPECT_EQ(u8(fx.settings.popupReport), "СТАТУС %2"); // an unclosed bracket: to the end
+         ASSERT_EQ(fx.settings.popupItems.size(), 1u);
+         EXPECT_EQ(u8(fx.settings.popupItems[0]), "Оплачено {1}");
      }},
     {"unknownInstructionIsIgnored",
      {";WHATEVER=1", ";CACHE=x", "row"},

@@ -127,6 +127,23 @@ TEST_F(ServerDir, AnswersFromTheDataFolder) {
         << log;
 }
 
+TEST_F(ServerDir, ADataSaveIsAnsweredOkAndItsLinesAreLogged) {
+    settings.setPassword("secret");
+    const std::string head =
+        settings.requestPrefix() + "R " + codepage::toDos(w("ЛИМИТ")) + " " + S;
+    const std::string lines = head + "60" + S + "125.50" + S + "\n" + head + "62" + S + S;
+    EXPECT_EQ(ask("save1a2b", request::followUp(settings, lines)), "OK\r\n\n");
+    EXPECT_NE(log.find("save1a2b.in from ivan: R ЛИМИТ ·60·125.50· -> built-in answer\n"
+                       "  R ЛИМИТ ·62··\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("secret"), std::string::npos);
+    const StandInServer::Request r =
+        StandInServer::parse("save1a2b", request::followUp(settings, lines));
+    EXPECT_EQ(r.kind, StandInServer::Kind::DataSave);
+    EXPECT_EQ(r.dataLines, (std::vector<std::string>{"R ЛИМИТ ·60·125.50·", "R ЛИМИТ ·62··"}));
+}
+
 TEST_F(ServerDir, MissingPrototypesAndEmptyDirectory) {
     StandInServer server(root() + "/x", root() + "/data");
     EXPECT_EQ(server.pollOnce(), 0);

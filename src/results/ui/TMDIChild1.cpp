@@ -290,20 +290,17 @@ void TMDIChild1::buildWidgets() {
     cancelButton_->hide();
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] { closeWindow(); });
+    connect(escape, &QShortcut::activated, this, [this] { escapePressed(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { closeWindow(); });
 
     // The sheet's pop-up menu: the window's own items, then the server's.
-    menu_ = new QMenu(this);
-    menu_->setObjectName(QStringLiteral("Pop2"));
-    buildViewWidgets();
-    ownMenuItems_ = static_cast<int>(menu_->actions().size());
+    buildPopupMenu();
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint p) {
-        if (!menu_->actions().isEmpty()) {
-            menu_->popup(view_->mapToGlobal(p));
-        }
-    });
+    connect(view_, &QWidget::customContextMenuRequested, this,
+            [this](QPoint p) { openPopupMenu(p); });
+    buildViewWidgets();
+    buildActions();
+    buildSearch();
     buildArgumentWidgets(); // the argument bar under the sheet, the tree at its left
 }
 
@@ -425,13 +422,6 @@ void TMDIChild1::requestStarting(bool automatic) {
     if (!automatic) {
         but_next_->setEnabled(false);
         Panel12_->hide();
-    }
-}
-
-void TMDIChild1::saveData(const std::string& command) {
-    if (onSaveData) {
-        Panel12_->show();
-        onSaveData(command);
     }
 }
 
@@ -579,12 +569,9 @@ void TMDIChild1::setServerMenuItems(const std::vector<std::string>& items) {
     }
     for (const std::string& item : items) {
         QAction* a = menu_->addAction(q(text::trim(item)));
-        connect(a, &QAction::triggered, this, [this, item] {
-            if (onServerItem) {
-                onServerItem(item);
-            }
-        });
+        connect(a, &QAction::triggered, this, [this, item] { serverItemPicked(item); });
     }
+    gateServerItems();
 }
 
 void TMDIChild1::finishResult(const ResultFinish& f) {
@@ -596,6 +583,7 @@ void TMDIChild1::finishResult(const ResultFinish& f) {
     }
     setWindowTitle(q(reportSettings_.caption));
     takeFilterList(session_);
+    resultRead();
     setPanel2Visible(reportSettings_.saveButton);
     // Each result brings its own ";POPUP=" items; those of the last one go.
     setServerMenuItems(reportSettings_.popupItems);

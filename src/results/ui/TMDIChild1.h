@@ -12,6 +12,7 @@
 #include "exchange/ReportRun.h"
 #include "exchange/ReportSettings.h"
 #include "exchange/ResultContext.h"
+#include "results/ActionHost.h"
 #include "results/ResultSession.h"
 #include "results/ui/OutputDialogs.h"
 #include "shell/ReportChild.h"
@@ -19,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -42,6 +42,7 @@ namespace fc {
 class ArgumentBarWidget;
 class QuickSumPanel;
 class SheetView;
+struct SheetKeyEvent;
 class ShellHost;
 
 // The state every report window shares (pending form and program, edit child, current value).
@@ -55,7 +56,8 @@ class TMDIChild1 : public QWidget,
                    public ReportChild,
                    public ReportHost,
                    public AnswerWindow,
-                   public StatusPanel {
+                   public StatusPanel,
+                   public ActionHost {
     Q_OBJECT
 public:
     // `prompter`: the window's message boxes (nullptr: its own, owned by the window).
@@ -76,14 +78,14 @@ public:
     // Two looks for the answer, as two ticks of the answer timer take one that has settled:
     // for tests that do not wait for the timer.
     void pollAnswer();
-    // The sheet's pop-up menu; the items the server sent follow the window's own.
+    // The sheet's pop-up menu `PopupMenu1`; the items the server sent follow the window's
+    // nine own ones.
     QMenu* sheetMenu() const { return menu_; }
-    // Called with the text of a server item of the pop-up menu.
-    std::function<void(const std::string&)> onServerItem;
-    // The data save ("Сохpанить данные" or a ";save" action's command) plugs in here.
-    std::function<void(const std::string&)> onSaveData;
     // The dialogs of printing, saving to a workbook, PDF export and page setup.
     OutputDialogs outputDialogs;
+    static constexpr int kOwnMenuItems = 9;
+    // The double-click action of (row, col), as a double click, Enter or a button runs it.
+    void runCellAction(int row, int col);
 
     // ---- ReportChild
     std::string componentName() const override { return "MDIChild1"; }
@@ -117,6 +119,7 @@ public:
     void setTimer(ReportTimer timer, bool on, int intervalMs) override;
     void answerArrived(std::string buffer) override;
     void requestStarting(bool automatic) override;
+    void endEdit() override;
     void saveData(const std::string& command) override;
     void activated() override;
     void writeOwnState() override;
@@ -153,6 +156,18 @@ public:
     bool ownerSaves() const override;
     std::string templatePath() const override { return templatePath_; }
 
+    // ---- ActionHost (TMDIChild1Actions.cpp); closeWindow() is the ReportHost's
+    bool stopEditing() override;
+    void editInCell(int row, int col) override;
+    void editOverlay(int row, int col) override;
+    void columnKey(int code) override;
+    bool writeExportFiles() override;
+    void saveAndFollow(const SaveFollowUp& follow) override;
+    void openForm(const std::string& command) override;
+    bool startProgram(const std::string& commandLine) override;
+    Workbook* parentBook() override { return ownerBook(); }
+    bool parentSaves() const override { return ownerSaves(); }
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -162,6 +177,7 @@ protected:
 
 private:
     class World;
+    class SearchKeys;
 
     void buildWidgets();
     // Places question input `i` in the panel after the ones already there (QuestionPanel::place),
@@ -231,6 +247,33 @@ private:
     void watchValueLists();
     void Timer1Timer();
 
+    // ---- cell actions, editing, the pop-up menu and the data save (TMDIChild1Actions.cpp)
+    void buildActions();
+    void buildPopupMenu();
+    void openPopupMenu(QPoint at);
+    // ";ALLOWPOP=": the server's items only over their column.
+    void gateServerItems();
+    void requestServerMenu();
+    void serverItemPicked(const std::string& caption);
+    void copyCells();
+    void pasteCells();
+    void deleteCells();
+    void sheetKeyDown(SheetKeyEvent* e);
+    void sheetKeyPress(SheetKeyEvent* e);
+    void sheetKeyUp(SheetKeyEvent* e);
+    void cellClicked(int row, int col);
+    void editStarting(QString* text, bool* cancel);
+    void editEnding(QString* text, bool* cancel);
+    void commitOverlay();
+    // Escape: an open editor is cancelled, else the window closes.
+    void escapePressed();
+    // A result was read into the sheet: what the actions kept of the former one goes.
+    void resultRead();
+    // ---- type-ahead and the Alt search (TMDIChild1Search.cpp)
+    void buildSearch();
+    void typeAhead(unsigned char c);
+    void keyTick();
+
     ShellHost& shell_;
     long long designerHandle_;
     long long ownerHandle_ = 0; // the window this one was opened from
@@ -272,6 +315,11 @@ private:
     QTimer* textTimer_ = nullptr;        // prepares the filter's row texts while the window is idle
     std::vector<std::string> listTicks_; // TMP_LB: keys ticked in the check list
     int ownMenuItems_ = 0;
+    QLineEdit* Edit2_ = nullptr; // the overlay editor
+    CellRef overlayCell_{0, 0};
+    bool typingStart_ = false; // the in-cell editor opens for a typed key
+    QTimer* KeyTimer_ = nullptr;
+    SearchKeys* searchKeys_ = nullptr;
     std::vector<QWidget*> inputs_; // the question controls, in panel order
     std::vector<QLabel*> inputLabels_;
     int activeInput_ = -1;            // the input last entered

@@ -67,6 +67,12 @@ void TMDIChild1::buildArgumentWidgets() {
     argsMenu_ = new QMenu(this);
     argsMenu_->setObjectName(QStringLiteral("Args"));
     argsMenu_->menuAction()->setVisible(false);
+    // It takes the place kept for it among the pop-up menu's own items.
+    if (auto* slot = menu_->findChild<QAction*>(QStringLiteral("Args"))) {
+        menu_->insertAction(slot, argsMenu_->menuAction());
+        menu_->removeAction(slot);
+        delete slot;
+    }
     view_->installEventFilter(
         new KeyInterceptor(this, [this](int key, Qt::KeyboardModifiers mods, bool press) {
             return argumentKey(key, mods, press);

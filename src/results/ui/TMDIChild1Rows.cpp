@@ -30,13 +30,6 @@ void TMDIChild1::buildViewWidgets() {
     session_.view.measurer = &view_->measurer();
     session_.view.progress = &progress_;
 
-    // The sheet's own pop-up item.
-    QAction* filter = menu_->addAction(cp1251::toQString(w("Фильтp")));
-    filter->setObjectName(QStringLiteral("N1"));
-    filter->setShortcut(QKeySequence(Qt::Key_F9));
-    filter->setShortcutContext(Qt::WidgetShortcut); // the main menu's F9 does the same
-    connect(filter, &QAction::triggered, this, [this] { reportKey(kFilterKey); });
-
     // The first filter of a large answer would format every cell for its texts: that is done
     // beforehand, a thousand rows at a time, whenever the window has nothing else to do.
     textTimer_ = new QTimer(this);

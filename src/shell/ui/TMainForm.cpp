@@ -478,6 +478,8 @@ bool TMainForm::showsInstanceTitle(const std::string& title) const {
     return false;
 }
 
+void TMainForm::columnKey(int) { QApplication::beep(); }
+
 void TMainForm::closeAll() {
     QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
     for (auto it = subs.rbegin(); it != subs.rend(); ++it) {

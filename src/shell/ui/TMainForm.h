@@ -76,6 +76,8 @@ public:
     void listenForOtherInstances(const QString& directory);
     // True when a report window of this instance makes the title `title`.
     bool showsInstanceTitle(const std::string& title) const;
+    // A report window's column that neither acts nor edits: the bell, as for a locked cell.
+    void columnKey(int code) override;
 
     // ---- children
     // Adds an MDI child (a widget implementing ShellChild), maximised in the work area, and

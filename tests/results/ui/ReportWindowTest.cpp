@@ -87,15 +87,15 @@ TEST_F(ReportWindow, TableResultFillsTheSheet) {
               QString::fromUtf8("Продажи: ") + QString::fromStdString(path("start")) + "/Noname");
     EXPECT_EQ(prompter.transcript(), "");
     EXPECT_TRUE(w->findChild<QFrame*>("Panel2")->isHidden()); // no save instruction
-    // The window's own item ("Фильтp") comes first.
-    ASSERT_EQ(w->sheetMenu()->actions().size(), 2);
-    EXPECT_EQ(w->sheetMenu()->actions().at(1)->text(), QString::fromUtf8("Карточка клиента"));
+    const int own = TMDIChild1::kOwnMenuItems;
+    ASSERT_EQ(w->sheetMenu()->actions().size(), own + 1);
+    EXPECT_EQ(w->sheetMenu()->actions().at(own)->text(), QString::fromUtf8("Карточка клиента"));
 
     // Pop-up menu items from the server follow the window's own.
     w->run().setRequestName("pop12345");
     w->answerArrived(codepage::toDos(fc::w("Карточка\r\nB\r\n")));
-    ASSERT_EQ(w->sheetMenu()->actions().size(), 3);
-    EXPECT_EQ(w->sheetMenu()->actions().at(1)->text(), QString::fromUtf8("Карточка"));
+    ASSERT_EQ(w->sheetMenu()->actions().size(), own + 2);
+    EXPECT_EQ(w->sheetMenu()->actions().at(own)->text(), QString::fromUtf8("Карточка"));
 
     // The picture of the window with its result, for looking at.
     w->parentWidget()->showNormal();
@@ -282,14 +282,15 @@ TEST_F(ReportWindow, SaveInstructionShowsTheSavePanel) {
     form->runReport("R SALES", 0);
     TMDIChild1* w = report();
     ASSERT_NE(w, nullptr);
-    std::string saved;
-    w->onSaveData = [&saved](const std::string& command) { saved = command + "!"; };
-    w->answerArrived(";table\r\n;MAXCOL=3\r\n;SAVE=W SAVE [2,3]\r\n&&\r\n&02x|0000lb\r\n");
+    serve(w);
+    // A row that comes marked ("[*...]") is sent by the button.
+    w->answerArrived(";table\r\n;MAXCOL=3\r\n;SAVE=W SAVE [2,3]\r\n&&\r\n&02[*K]x|0000lb\r\n");
     auto* button = w->findChild<QPushButton*>("BitBtn3");
     EXPECT_FALSE(w->findChild<QFrame*>("Panel2")->isHidden());
     EXPECT_EQ(button->text(), QString::fromUtf8("Сохpанить данные"));
     QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(saved, "!");
+    EXPECT_EQ(w->run().requestName().rfind("save", 0), 0u);
+    EXPECT_TRUE(files::exists(path("x") + "/" + w->run().requestName() + ".in"));
     EXPECT_FALSE(w->findChild<QLabel*>("Panel12")->isHidden());
 }
 
