@@ -174,6 +174,14 @@ int readAnswer(int argc, char** args) {
     }
     files.closeAll();
     doc.messages = prompter.shown;
+    if (!doc.window && !resultOptions.empty()) {
+        // A question or a refusal: the options have no result to act on, and say so.
+        for (const auto& [caption, text] : prompter.shown) {
+            complain(caption + " " + text);
+        }
+        complain("no result for " + resultOptions.front().name + ": " + fc::cp1251::fromUtf8(file));
+        return 1;
+    }
     if (wroteOutput) {
         // The result went to a file: the messages are all there is left to say.
         for (const auto& [caption, text] : prompter.shown) {

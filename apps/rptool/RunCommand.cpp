@@ -22,9 +22,9 @@
 #include "exchange/ReportSettings.h"
 #include "exchange/RequestName.h"
 #include "exchange/ResultContext.h"
-#include "results/ReportArguments.h"
 #include "results/Filter.h"
 #include "results/Marks.h"
+#include "results/ReportArguments.h"
 #include "results/ResultSession.h"
 #include "shell/AppSettings.h"
 #include "shell/SettingsFiles.h"
@@ -155,6 +155,7 @@ public:
         finished = true;
         if (session) {
             fc::takeFilterList(*session);
+            session->arguments().pending = false; // as the window's: the answer ends the wait
         }
         if (!f.statusMessage.empty()) {
             say(u8(f.statusMessage));

@@ -1,13 +1,10 @@
 #include "exchange/StoredContext.h"
 
-#include "components/model/Sheet.h"
-
 namespace fc {
 
 namespace {
 
 constexpr char kSep = static_cast<char>(0xFA);
-constexpr int kStateCol = 256;
 
 } // namespace
 
@@ -27,16 +24,6 @@ std::string withCredentials(std::string_view stored, std::string_view user,
         return std::string(stored);
     }
     return std::string(user) + kSep + std::string(password) + kSep + std::string(stored.substr(2));
-}
-
-void emptyStoredCredentials(Sheet& sheet) {
-    for (int row = 1; row <= 3; ++row) {
-        const std::string text = sheet.text(row, kStateCol);
-        const std::string stored = withoutCredentials(text);
-        if (stored != text) {
-            sheet.setText(row, kStateCol, stored);
-        }
-    }
 }
 
 } // namespace fc

@@ -5,8 +5,6 @@
 
 namespace fc {
 
-class Sheet;
-
 // Request contexts begin with the user name and the password (user, 0xFA, password, 0xFA,
 // state, ...). Wherever a context is kept outside the window's memory (the hidden state block,
 // cache copies, saved workbooks) it is kept with both emptied, the separators staying, so that
@@ -19,9 +17,5 @@ std::string withoutCredentials(std::string_view context);
 // has fields there already, or fewer than two 0xFA, stays as it is.
 std::string withCredentials(std::string_view stored, std::string_view user,
                             std::string_view password);
-
-// Rows 1 to 3 of the hidden state block (column 256 of sheet 1) without credentials: before a
-// sheet is stored in the cache or saved to a file.
-void emptyStoredCredentials(Sheet& sheet);
 
 } // namespace fc

@@ -4,6 +4,7 @@
 #include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
 #include "exchange/ReportRun.h"
+#include "results/CellActions.h"
 #include "results/Filter.h"
 #include "results/ResultLayout.h"
 #include "results/ResultSession.h"
@@ -69,6 +70,8 @@ bool markRecord(ResultSession& s, int row, int col) {
     if (row < first || row > last) {
         return false;
     }
+    // The row cursor's navy and white would stay under the yellow.
+    dropRowCursor(s);
     Workbook& book = s.book();
     const bool selChange = book.events().doSelChange;
     book.events().doSelChange = false;

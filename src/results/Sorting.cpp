@@ -4,6 +4,7 @@
 #include "components/model/Workbook.h"
 #include "components/text/Cp1251.h"
 #include "components/text/TextOps.h"
+#include "results/CellActions.h"
 #include "results/Filter.h"
 #include "results/Marks.h"
 #include "results/ResultLayout.h"
@@ -153,6 +154,8 @@ bool chooseSortColumn(ResultSession& s, int row, int k) {
 }
 
 void sortRecords(ResultSession& s, bool descending) {
+    // The cursor row's colours belong to a place, not to a record: they must not travel.
+    dropRowCursor(s);
     Sheet& sh = s.sheet();
     SortState& sort = s.view.sort;
     if (sort.column == 0 || sh.selectionCount() < 2) {

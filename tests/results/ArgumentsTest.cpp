@@ -282,12 +282,6 @@ TEST(StoredContexts, CredentialsAreEmptiedAndPutBack) {
     EXPECT_EQ(withoutCredentials("R SALES"), "R SALES");
     EXPECT_EQ(withoutCredentials("a" + S + "b"), "a" + S + "b");
     EXPECT_EQ(withCredentials("a" + S + "b" + S + "c", "u", "p"), "a" + S + "b" + S + "c");
-    Workbook book;
-    book.sheet(1).setText(2, 256, ctx);
-    book.sheet(1).setText(4, 256, ctx); // not a context row
-    emptyStoredCredentials(book.sheet(1));
-    EXPECT_EQ(book.sheet(1).text(2, 256), stored);
-    EXPECT_EQ(book.sheet(1).text(4, 256), ctx);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "exchange/OutsideWorld.h"
 #include "exchange/ResultContext.h"
 #include "exchange/TableResultReader.h"
+#include "results/CellActions.h"
 #include "results/Filter.h"
 #include "results/Sorting.h"
 
@@ -73,6 +74,15 @@ TEST_F(Sorting, RecordsMoveWholeWithTheirOwnColumns) {
                                  sortNote(session.view.sort))),
               "Фильтp включен [2]   v Соpтиpовка по: \"Сумма\"");
     EXPECT_EQ(u8(replaceSortNote(w("Фильтp включен [2]"), "")), "Фильтp включен [2]");
+}
+
+TEST_F(Sorting, TheRowCursorStaysOutOfTheRecords) {
+    moveRowCursor(session, 2);
+    ASSERT_TRUE(chooseSortColumn(session, 1, 3));
+    sortRecords(session, false);
+    for (int r = 2; r <= s.maxRow(); ++r) {
+        EXPECT_NE(s.style(r, 2).fill.fg, rgb(0, 0, 128)) << r;
+    }
 }
 
 TEST_F(Sorting, TheFilterInForceRunsAgain) {

@@ -1,6 +1,7 @@
 #include "ResultFixture.h"
 
 #include "components/model/TextMeasurer.h"
+#include "results/CellActions.h"
 #include "results/Filter.h"
 #include "results/Marks.h"
 #include "results/Totals.h"
@@ -116,6 +117,19 @@ TEST_F(Marks, RecordsAreMarkedByTheirBorders) {
     EXPECT_EQ(session.view.marks.count, 0);
     EXPECT_EQ(s.activeCell(), (CellRef{2, 3}));
     EXPECT_EQ(s.style(2, 4).fill, Fill{}); // beyond MaxCol nothing is filled
+}
+
+TEST_F(Marks, TheRowCursorLeavesBeforeTheYellow) {
+    moveRowCursor(session, 3); // ";KURSOR": row 3 navy with white figures
+    ASSERT_EQ(s.style(3, 2).fill.fg, rgb(0, 0, 128));
+    ASSERT_TRUE(markRecord(session, 3, 2));
+    EXPECT_EQ(marked(), "3 4");
+    for (int c = 2; c <= s.maxCol(); ++c) {
+        EXPECT_EQ(s.style(3, c).fill.fg, rgb(255, 255, 0)) << c;
+        EXPECT_EQ(s.style(3, c).numberFormat.find("[White]"), std::string::npos) << c;
+        EXPECT_NE(s.style(3, c).border(BorderSide::Bottom).color, rgb(255, 255, 255)) << c;
+    }
+    EXPECT_EQ(session.actions().cursorRow, 0);
 }
 
 TEST_F(Marks, OnlyTheMarkedRowsAndTheirTotals) {

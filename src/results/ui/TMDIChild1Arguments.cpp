@@ -69,6 +69,7 @@ void TMDIChild1::buildArgumentWidgets() {
     argsMenu_->menuAction()->setVisible(false);
     // It takes the place kept for it among the pop-up menu's own items.
     if (auto* slot = menu_->findChild<QAction*>(QStringLiteral("Args"))) {
+        argsMenu_->menuAction()->setObjectName(QStringLiteral("Args"));
         menu_->insertAction(slot, argsMenu_->menuAction());
         menu_->removeAction(slot);
         delete slot;

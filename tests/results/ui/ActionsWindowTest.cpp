@@ -139,6 +139,12 @@ TEST_F(ActionsWindow, EditsOnlyItsEditableColumns) {
     SheetView* view = w->sheetView();
     const Sheet& s = w->workbook().sheet(1);
     const std::string debit = s.text(5, 4);
+    // F2 is the main menu's "save to a workbook" here, not the sheet's editor: cancelled.
+    int saveAsked = 0;
+    w->outputDialogs.saveFile = [&saveAsked](const QString&, const QString&) {
+        ++saveAsked;
+        return QString();
+    };
 
     click(w, 5, 4);
     QTest::keyClicks(view, "7");
@@ -150,6 +156,7 @@ TEST_F(ActionsWindow, EditsOnlyItsEditableColumns) {
     QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(view, Qt::Key_D, Qt::ControlModifier);
     EXPECT_FALSE(view->isEditing());
+    EXPECT_EQ(saveAsked, 1);
     EXPECT_EQ(s.text(5, 4), debit);
     EXPECT_EQ(s.text(5, result::kMarkCol), "");
 
