@@ -56,8 +56,6 @@ std::vector<std::size_t> filterListLines(const std::vector<std::string>& lines,
     return out;
 }
 
-std::string listKey(std::string_view line) { return std::string(line.substr(0, line.find(' '))); }
-
 std::string filterResetName(const NameSource& names) { return "filt" + names().substr(4, 4); }
 
 void ReRunFiltr(ReportRun& run, const AppSettings& settings, const NameSource& names) {

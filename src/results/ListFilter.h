@@ -21,9 +21,6 @@ class ReportRun;
 std::vector<std::size_t> filterListLines(const std::vector<std::string>& lines,
                                          std::string_view what);
 
-// The key of a list line: its text before the first blank.
-std::string listKey(std::string_view line);
-
 // The request name of a list re-request: the filter-reset mark "filt" and four random
 // characters.
 std::string filterResetName(const NameSource& names);

@@ -312,8 +312,7 @@ private:
     QPushButton* cancelButton_ = nullptr;
     QMenu* menu_ = nullptr;
     QuickSumPanel* quickSum_ = nullptr;
-    QTimer* textTimer_ = nullptr;        // prepares the filter's row texts while the window is idle
-    std::vector<std::string> listTicks_; // TMP_LB: keys ticked in the check list
+    QTimer* textTimer_ = nullptr; // prepares the filter's row texts while the window is idle
     int ownMenuItems_ = 0;
     QLineEdit* Edit2_ = nullptr; // the overlay editor
     CellRef overlayCell_{0, 0};

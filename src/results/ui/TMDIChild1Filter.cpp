@@ -8,6 +8,7 @@
 #include "results/Filter.h"
 #include "results/ListFilter.h"
 #include "results/Marks.h"
+#include "results/QuestionPanel.h"
 #include "results/Sorting.h"
 #include "results/ViewBlock.h"
 #include "results/ui/Form2.h"
@@ -67,7 +68,6 @@ void TMDIChild1::openListFilter() {
     if (what->empty()) {
         // The whole list again, from the server.
         label6->hide();
-        listTicks_.clear();
         ReRunFiltr(run_, shell_.settings(), randomNames());
         return;
     }
@@ -79,24 +79,10 @@ void TMDIChild1::openListFilter() {
     std::vector<Line> lines;
     std::vector<std::string> texts;
     lines.reserve(static_cast<std::size_t>(list->count()));
-    // TMP_LB: the ticks before the first filter of this list, then as the user changes them;
-    // a tick on a line a filter took away stays.
-    if (label6->isHidden()) {
-        listTicks_.clear();
-    }
     for (int i = 0; i < list->count(); ++i) {
         const QListWidgetItem* item = list->item(i);
         Line l{item->text(), item->data(Qt::UserRole),
                (item->flags() & Qt::ItemIsUserCheckable) != 0};
-        const std::string key = l.key.isValid() ? s(l.key.toString()) : listKey(s(item->text()));
-        if (checkList && l.checkable) {
-            const auto at = std::find(listTicks_.begin(), listTicks_.end(), key);
-            if (item->checkState() == Qt::Checked && at == listTicks_.end()) {
-                listTicks_.push_back(key);
-            } else if (item->checkState() != Qt::Checked && at != listTicks_.end()) {
-                listTicks_.erase(at);
-            }
-        }
         texts.push_back(s(item->text()));
         lines.push_back(std::move(l));
     }
@@ -109,11 +95,10 @@ void TMDIChild1::openListFilter() {
             auto* item = new QListWidgetItem(lines[i].text, list);
             item->setData(Qt::UserRole, lines[i].key);
             if (checkList && lines[i].checkable) {
-                const std::string key =
-                    lines[i].key.isValid() ? s(lines[i].key.toString()) : listKey(texts[i]);
+                // TMP_LB keeps every tick, also of lines an earlier filter took away.
+                const std::string key = questions::checkListKey(texts[i]);
                 item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-                const bool ticked =
-                    std::find(listTicks_.begin(), listTicks_.end(), key) != listTicks_.end();
+                const bool ticked = std::find(TMP_LB_.begin(), TMP_LB_.end(), key) != TMP_LB_.end();
                 item->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
             } else if (checkList) {
                 item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);

@@ -330,5 +330,35 @@ TEST_F(FilterWindow, TheListFilterNarrowsAValueListAndAsksForItAgain) {
     EXPECT_EQ(list->count(), 3);
 }
 
+TEST_F(FilterWindow, TheCheckListKeepsTicksThatAListFilterHides) {
+    ASSERT_TRUE(files::writeAtomic(path("start") + "/POSLED.LST", "MULTI\r\n"));
+    form->runReport("R MULTI", 0);
+    auto* w = qobject_cast<TMDIChild1*>(form->mdiArea()->activeSubWindow()->widget());
+    ASSERT_NE(w, nullptr);
+    serve(w); // the question
+    serve(w); // the check list
+    auto* list = w->findChild<QListWidget*>("RListBox1");
+    ASSERT_FALSE(list->isHidden());
+    ASSERT_EQ(list->count(), 3);
+    list->item(1)->setCheckState(Qt::Checked); // 02
+    withDialog<Form2>([this] { menu("N9"); },
+                      [](Form2* d) {
+                          auto* e = d->findChild<QLineEdit*>("Edit1");
+                          type(e, qs("ооо"));
+                          QTest::keyClick(e, Qt::Key_Return);
+                      });
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
+    list->item(0)->setCheckState(Qt::Checked); // 01
+    QTest::mouseClick(w->findChild<QPushButton*>("Button1"), Qt::LeftButton);
+    // Both ticks go, the one the filter hid as well.
+    const std::string in =
+        files::readAll(path("x") + "/" + w->run().requestName() + ".in").value_or("");
+    EXPECT_NE(in.find("R MULTI \xFA"
+                      "02|01\xFA"),
+              std::string::npos)
+        << u8(in);
+}
+
 } // namespace
 } // namespace fc
