@@ -62,8 +62,13 @@ bool QuickSumPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched != title_) {
         return QFrame::eventFilter(watched, event);
     }
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease) {
+        return QFrame::eventFilter(watched, event);
+    }
     auto* e = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress:
         if (e->button() == Qt::LeftButton) {
             dragging_ = true;
