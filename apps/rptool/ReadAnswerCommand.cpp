@@ -174,6 +174,16 @@ int readAnswer(int argc, char** args) {
     }
     files.closeAll();
     doc.messages = prompter.shown;
+    if (!doc.window && !resultOptions.empty()) {
+        // A question or a side answer: nothing to save or act on, and no silent success.
+        for (const auto& [caption, text] : prompter.shown) {
+            complain(caption + " " + text);
+        }
+        const ResultOption& first = resultOptions.front();
+        complain(first.name == "--out" ? "no result to write: " + fc::cp1251::fromUtf8(first.value)
+                                       : "no result for " + first.name);
+        return 1;
+    }
     if (wroteOutput) {
         // The result went to a file: the messages are all there is left to say.
         for (const auto& [caption, text] : prompter.shown) {
