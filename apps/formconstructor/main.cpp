@@ -1,5 +1,5 @@
-#include "components/platform/ui/QtPrompter.h"
 #include "components/platform/HugePages.h"
+#include "components/platform/ui/QtPrompter.h"
 #include "components/text/Cp1251.h"
 #include "results/ui/Form2.h"
 #include "results/ui/Form6.h"

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "results/ActionState.h"
-#include "results/ResultSearch.h"
 #include "results/QuestionPanel.h"
 #include "results/ReportArguments.h"
+#include "results/ResultSearch.h"
 #include "results/ViewState.h"
 
 #include <string>

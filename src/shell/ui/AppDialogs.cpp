@@ -5,8 +5,8 @@
 #include "designer/ui/TMDIChild_1.h"
 #include "dialogs/ui/PeriodDialog.h"
 #include "exchange/ui/ConnectionDialog.h"
-#include "shell/AppSettings.h"
 #include "results/ui/Form9.h"
+#include "shell/AppSettings.h"
 #include "shell/ui/CommandTable.h"
 #include "shell/ui/TMainForm.h"
 
