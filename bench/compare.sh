@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Side by side on the same data: rptool reading a large report result (table and turbo format)
 # and writing it as .xls, .xlsx and PDF, against LibreOffice Calc loading the same rows as CSV
-# and converting them to each. Whole processes, the median of several runs, each side's start-up
+# and converting them to each. Whole processes in several rounds, medians, each side's start-up
 # (the same work on a one-row file) taken off, as a user who keeps the program open sees it.
 #
 #   bench/compare.sh [--with-libreoffice] [--quick] [--reps N] [--build DIR] [--work DIR]
@@ -9,7 +9,7 @@
 # --with-libreoffice  installs libreoffice-calc-nogui (apt-get) when soffice is missing and
 #                     measures it; without it only this program's half runs.
 # --quick             the 6,500-row tenth only, one run each (a check, not a measurement).
-# Prints a Markdown table (the README's performance table comes from it) and the raw figures.
+# Prints each run ("round name wall cpu peak-KB"), then a Markdown table (the README's).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -57,26 +57,28 @@ mkdir -p "$work"
 raw=$work/figures.txt
 : >"$raw"
 
-# run NAME CMD...: runs the command `reps` times; records the median wall time, the median CPU
-# time (user + system) and the largest peak memory (KB) as "NAME wall cpu kb".
-run() {
-    local name=$1
+# One process timed: wall time, CPU time (user + system) and peak memory (KB) of the command
+# and the processes it waited for, in microseconds rather than the 10 ms steps of time(1).
+timer='
+import os, sys, time
+start = time.perf_counter()
+pid = os.posix_spawnp(sys.argv[2], sys.argv[2:], os.environ)
+_, status, ru = os.wait4(pid, 0)
+wall = time.perf_counter() - start
+with open(sys.argv[1], "w") as f:
+    f.write("%.4f %.4f %d\n" % (wall, ru.ru_utime + ru.ru_stime, ru.ru_maxrss))
+sys.exit(0 if os.waitstatus_to_exitcode(status) == 0 else 1)
+'
+
+# job NAME CMD...: a command to time. All jobs run once a round, `reps` rounds, so that a change
+# of the machine's load falls on both sides alike; each round's figure is taken less the same
+# round's start-up.
+names=()
+cmds=()
+job() {
+    names+=("$1")
     shift
-    local t=$work/time.txt i
-    : >"$work/runs.txt"
-    for ((i = 0; i < reps; i++)); do
-        /usr/bin/time -f '%e %U %S %M' -o "$t" "$@" >/dev/null 2>"$work/stderr.txt" || {
-            echo "failed: $*" >&2
-            cat "$work/stderr.txt" >&2
-            return 1
-        }
-        awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$t" >>"$work/runs.txt"
-    done
-    local wall cpu kb
-    wall=$(cut -d' ' -f1 "$work/runs.txt" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
-    cpu=$(cut -d' ' -f2 "$work/runs.txt" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }')
-    kb=$(cut -d' ' -f3 "$work/runs.txt" | sort -g | tail -n 1)
-    echo "$name $wall $cpu $kb" | tee -a "$raw"
+    cmds+=("$(printf '%q ' "$@")")
 }
 
 # The data: the answers as the server leaves them, the companion of the turbo answer, the same
@@ -91,65 +93,84 @@ done
 ours() { # ours NAME DIR ANSWER [--out FILE]
     local name=$1 dir=$2 answer=$3
     shift 3
-    run "$name" "$rptool" read-answer "$dir/$answer" --start "$dir" "$@"
+    job "$name" "$rptool" read-answer "$dir/$answer" --start "$dir" "$@"
 }
-# Output types rptool writes (PDF once it has a writer for it).
+# Output types rptool writes (PDF only when it was built with its windows).
 types="xls xlsx"
 if "$rptool" read-answer "$work/one/table001.out" --start "$work/one" --out "$work/probe.pdf" \
     >/dev/null 2>&1; then
     types="$types pdf"
 fi
-
-ours one.table "$work/one" table001.out
-ours one.turbo "$work/one" turbo001.out
-for t in $types; do
-    ours "one.$t" "$work/one" table001.out --out "$work/one/out.$t"
-done
-for n in $sizes; do
-    ours "$n.table" "$work/$n" table001.out
-    ours "$n.turbo" "$work/$n" turbo001.out
+for d in one $sizes; do
+    ours "$d.table" "$work/$d" table001.out
+    ours "$d.turbo" "$work/$d" turbo001.out
     for t in $types; do
-        ours "$n.$t" "$work/$n" table001.out --out "$work/$n/out.$t"
+        ours "$d.$t" "$work/$d" table001.out --out "$work/$d/out.$t"
     done
 done
 
 if [ "$with_lo" = 1 ]; then
     profile=$work/lo-profile
-    lo() { # lo NAME FILTER CSV
-        local name=$1 filter=$2 csv=$3
-        run "$name" soffice -env:UserInstallation="file://$profile" --headless --norestore \
-            --infilter="CSV:44,34,76,1" --convert-to "$filter" --outdir "$work/lo-out" "$csv"
-    }
+    declare -A filter=([csv]='csv:Text - txt - csv (StarCalc):44,34,76,1' [xls]=xls [xlsx]=xlsx
+        [pdf]=pdf)
+    for d in one $sizes; do
+        for t in csv xls xlsx pdf; do
+            job "lo.$d.$t" soffice -env:UserInstallation="file://$profile" --headless --norestore \
+                --infilter="CSV:44,34,76,1" --convert-to "${filter[$t]}" --outdir "$work/lo-out" \
+                "$work/$d/data.csv"
+        done
+    done
     # A first start makes the profile; it is not timed.
     soffice -env:UserInstallation="file://$profile" --headless --norestore \
         --convert-to csv --outdir "$work/lo-out" "$work/one/data.csv" >/dev/null 2>&1 || true
-    declare -A filter=([csv]='csv:Text - txt - csv (StarCalc):44,34,76,1' [xls]=xls [xlsx]=xlsx
-        [pdf]=pdf)
-    for t in csv xls xlsx pdf; do
-        lo "lo.one.$t" "${filter[$t]}" "$work/one/data.csv"
-    done
-    for n in $sizes; do
-        for t in csv xls xlsx pdf; do
-            lo "lo.$n.$t" "${filter[$t]}" "$work/$n/data.csv"
-        done
-    done
 fi
 
-# The table: figures less the start-up of the same work, and the ratios.
-awk -v sizes="$sizes" -v lo="$with_lo" '
-    { wall[$1] = $2; cpu[$1] = $3; kb[$1] = $4 }
-    function net(a, name, base,    v) { v = a[name] - a[base]; return v < 0.001 ? 0.001 : v }
-    function secs(v) { return v < 1 ? sprintf("%.0f ms", v * 1000) : sprintf("%.2f s", v) }
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+loadBefore=$(load)
+for ((r = 1; r <= reps; r++)); do
+    for i in "${!names[@]}"; do
+        eval "/usr/bin/python3 -c \"\$timer\" \"\$work/time.txt\" ${cmds[$i]}" \
+            >/dev/null 2>"$work/stderr.txt" || {
+            echo "failed: ${cmds[$i]}" >&2
+            cat "$work/stderr.txt" >&2
+            exit 1
+        }
+        echo "$r ${names[$i]} $(cat "$work/time.txt")" | tee -a "$raw"
+    done
+done
+loadAfter=$(load)
+
+# The table: each round's figure less the same round's start-up, the median over the rounds,
+# and the ratios of those medians.
+echo
+awk -v sizes="$sizes" -v lo="$with_lo" -v reps="$reps" -v before="$loadBefore" -v after="$loadAfter" '
+    { wall[$2, $1] = $3; cpu[$2, $1] = $4; has[$2] = 1; if ($5 > kb[$2]) kb[$2] = $5 }
+    function median(v, n,    i, j, t) {
+        for (i = 2; i <= n; i++)
+            for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+        return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    }
+    # The median over the rounds of name less base (base "" for the figure itself).
+    function net(a, name, base,    v, r, x) {
+        for (r = 1; r <= reps; r++) v[r] = a[name, r] - (base == "" ? 0 : a[base, r])
+        return median(v, reps)
+    }
+    # A figure at or below nothing: the work was lost in the spread of the start-up.
+    function secs(v) {
+        if (v <= 0) { lost = 1; return "≈ 0" }
+        return v < 0.01 ? sprintf("%.1f ms", v * 1000) : v < 1 ? sprintf("%.0f ms", v * 1000) : sprintf("%.2f s", v)
+    }
     function mb(k) { return sprintf("%.0f MB", k / 1024) }
     function cell(name, base) {
-        if (!(name in wall)) return "n/a"
+        if (!(name in has)) return "n/a"
         return secs(net(wall, name, base)) " / " secs(net(cpu, name, base)) " / " mb(kb[name])
     }
     function ratio(name, base, loName, loBase) {
-        if (!(name in wall) || !(loName in wall)) return "n/a"
-        return sprintf("%.1f / %.1f", net(wall, loName, loBase) / net(wall, name, base),
-                       net(cpu, loName, loBase) / net(cpu, name, base))
+        if (!(name in has) || !(loName in has)) return "n/a"
+        return quotient(net(wall, loName, loBase), net(wall, name, base)) " / " \
+            quotient(net(cpu, loName, loBase), net(cpu, name, base))
     }
+    function quotient(a, b) { return a <= 0 || b <= 0 ? "n/a" : sprintf("%.1f", a / b) }
     function row(what, name, base, loName, loBase,    line) {
         line = "| " what " | " cell(name, base)
         if (lo) line = line " | " cell(loName, loBase) " | " ratio(name, base, loName, loBase)
@@ -177,13 +198,20 @@ awk -v sizes="$sizes" -v lo="$with_lo" '
             row(rows ": read the table answer, write .xlsx" (lo ? conv " .xlsx)" : ""), s ".xlsx", "one.xlsx", "lo." s ".xlsx", "lo.one.xlsx")
             row(rows ": read the table answer, write PDF" (lo ? conv " PDF)" : ""), s ".pdf", "one.pdf", "lo." s ".pdf", "lo.one.pdf")
         }
-        printf "\nStart-up taken off (the same work on one row): this program %s (reading)", secs(wall["one.table"])
-        if (lo) printf ", LibreOffice %s (loading and writing back a CSV file)", secs(wall["lo.one.csv"])
+        printf "\nStart-up taken off (the same work on one row, medians): this program %s / %s (reading)",
+            secs(net(wall, "one.table", "")), secs(net(cpu, "one.table", ""))
+        if (lo) printf ", LibreOffice %s / %s (loading and writing back a CSV file)",
+            secs(net(wall, "lo.one.csv", "")), secs(net(cpu, "lo.one.csv", ""))
         printf ".\n"
         if (n == 2) {
-            printf "Growth from %s to %s rows (wall, start-up off): table format %.1f×, turbo format %.1f×.\n",
+            printf "Growth from %s to %s rows (start-up off, wall / CPU): table format %s / %s×, turbo format %s / %s×.\n",
                 commas(size[2] + 0), commas(size[1] + 0),
-                net(wall, size[1] ".table", "one.table") / net(wall, size[2] ".table", "one.table"),
-                net(wall, size[1] ".turbo", "one.turbo") / net(wall, size[2] ".turbo", "one.turbo")
+                quotient(net(wall, size[1] ".table", "one.table"), net(wall, size[2] ".table", "one.table")),
+                quotient(net(cpu, size[1] ".table", "one.table"), net(cpu, size[2] ".table", "one.table")),
+                quotient(net(wall, size[1] ".turbo", "one.turbo"), net(wall, size[2] ".turbo", "one.turbo")),
+                quotient(net(cpu, size[1] ".turbo", "one.turbo"), net(cpu, size[2] ".turbo", "one.turbo"))
         }
+        if (lost) print "≈ 0: the work was smaller than the start-up'"'"'s spread from round to round."
+        printf "%d round%s; load average (1, 5, 15 minutes) before: %s, after: %s.\n", reps,
+            reps == 1 ? "" : "s", before, after
     }' "$raw"

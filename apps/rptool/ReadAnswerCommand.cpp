@@ -175,11 +175,13 @@ int readAnswer(int argc, char** args) {
     files.closeAll();
     doc.messages = prompter.shown;
     if (!doc.window && !resultOptions.empty()) {
-        // A question or a refusal: the options have no result to act on, and say so.
+        // A question or a side answer: nothing to save or act on, and no silent success.
         for (const auto& [caption, text] : prompter.shown) {
             complain(caption + " " + text);
         }
-        complain("no result for " + resultOptions.front().name + ": " + fc::cp1251::fromUtf8(file));
+        const ResultOption& first = resultOptions.front();
+        complain(first.name == "--out" ? "no result to write: " + fc::cp1251::fromUtf8(first.value)
+                                       : "no result for " + first.name);
         return 1;
     }
     if (wroteOutput) {

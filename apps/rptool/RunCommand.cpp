@@ -101,7 +101,13 @@ public:
             offline = on;
         }
     }
-    void answerArrived(std::string buffer) override { arrived = std::move(buffer); }
+    void answerArrived(std::string buffer) override {
+        // As the window: the answer of a chosen argument settles its button.
+        if (session) {
+            session->arguments().pending = false;
+        }
+        arrived = std::move(buffer);
+    }
     std::string statusText() const override { return status_; }
     void setStatusText(const std::string& text) override { status_ = text; }
     // A report opened from this one (a drill-down) runs once this result is done.
@@ -155,7 +161,6 @@ public:
         finished = true;
         if (session) {
             fc::takeFilterList(*session);
-            session->arguments().pending = false; // as the window's: the answer ends the wait
         }
         if (!f.statusMessage.empty()) {
             say(u8(f.statusMessage));
