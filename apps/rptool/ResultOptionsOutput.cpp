@@ -54,7 +54,9 @@ void ensureApplication() {
     (void)app;
 }
 
+#ifdef FC_RPTOOL_PAGES
 const std::string& captionOf(ResultTarget& target) { return target.session.settings().caption; }
+#endif
 
 void said(ResultTarget& target, const std::string& utf8) {
     if (target.nameOutputs) {
