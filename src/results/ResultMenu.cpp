@@ -29,6 +29,15 @@ bool editableCell(const ResultSession& session, int row, int col) {
 }
 
 // A range cut to the data area: data rows, columns 2 to MaxCol.
+// Rows that took values: their totals and formulas follow. Returns `marked`.
+int rowsChanged(ResultSession& session, int marked) {
+    if (marked > 0) {
+        total_(session);
+        session.book().recalcIfNeeded();
+    }
+    return marked;
+}
+
 CellRange dataPart(const Sheet& sheet, const CellRange& g) {
     return {std::max(g.r1, result::firstDataRow(sheet)), std::max(g.c1, 2),
             std::min(g.r2, sheet.maxRow()), std::min(g.c2, sheet.maxCol())};
@@ -112,11 +121,7 @@ int pasteValues(ResultSession& session, std::string_view tsv) {
             ++marked;
         }
     }
-    if (marked > 0) {
-        total_(session);
-        session.book().recalcIfNeeded();
-    }
-    return marked;
+    return rowsChanged(session, marked);
 }
 
 int clearSelection(ResultSession& session) {
@@ -138,11 +143,7 @@ int clearSelection(ResultSession& session) {
             }
         }
     }
-    if (marked > 0) {
-        total_(session);
-        session.book().recalcIfNeeded();
-    }
-    return marked;
+    return rowsChanged(session, marked);
 }
 
 void hideColumn(ResultSession& session) {
@@ -179,11 +180,7 @@ int writeServerItem(ResultSession& session, std::string_view caption) {
             }
         }
     }
-    if (marked > 0) {
-        total_(session);
-        session.book().recalcIfNeeded();
-    }
-    return marked;
+    return rowsChanged(session, marked);
 }
 
 } // namespace fc::menu
